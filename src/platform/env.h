@@ -1,0 +1,135 @@
+// The operating-system seam for files, folders, the documents folder and the
+// executable's own resources. Production code receives an Env; tests hand in a fake
+// or an EnvWrapper that overrides only what it breaks.
+//
+// Paths are carried in the installer's own form: UTF-16 with "\" separators
+// ("\home\ann\Documents\QIB\temp\data.vqm", or "C:\QIB\..." when no documents folder
+// was found). Each implementation maps that form onto its file system.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+using Path = std::u16string;
+
+// What a failed file operation reports; mapped onto the framework's file error causes.
+enum class FileError {
+    none,
+    notFound,
+    badPath,  // a path too long, or one that cannot name a file
+    accessDenied,
+    isDirectory,
+    tooManyOpenFiles,
+    diskFull,
+    hardIO,
+    generic,
+};
+
+struct FileStatus {
+    std::uint64_t size = 0;
+    bool isDirectory = false;
+};
+
+// A file open for reading from its first byte, without sharing (the installer reads the
+// staging file front to back).
+class SequentialFile {
+public:
+    virtual ~SequentialFile() = default;
+    // Delivers up to buffer.size() bytes; fewer only at the end of the data or on error.
+    virtual FileError Read(std::span<std::byte> buffer, std::size_t* delivered) = 0;
+    // Length of the file when it was opened.
+    virtual std::uint64_t Length() const = 0;
+};
+
+// A file open for writing; an existing file of that name was truncated.
+class WritableFile {
+public:
+    virtual ~WritableFile() = default;
+    // Writes all bytes or reports why not (a short write counts as a failure).
+    virtual FileError Append(std::span<const std::byte> data) = 0;
+    // Flushes and closes; reports what the system reported on closing.
+    virtual FileError Close() = 0;
+};
+
+// Read-only bytes of an executable resource, valid while the object lives.
+class ResourceData {
+public:
+    virtual ~ResourceData() = default;
+    virtual std::span<const std::byte> Bytes() const = 0;
+};
+
+class Env {
+public:
+    virtual ~Env() = default;
+
+    virtual FileError OpenSequential(const Path& path, std::unique_ptr<SequentialFile>* file) = 0;
+    // Creates the file, or truncates an existing one to length 0 and reuses it.
+    virtual FileError CreateTruncated(const Path& path, std::unique_ptr<WritableFile>* file) = 0;
+    // True when the path names an existing file or folder (the access test with mode 0).
+    virtual bool PathExists(const Path& path) = 0;
+    // The file status query: false when the path cannot be examined.
+    virtual bool GetFileStatus(const Path& path, FileStatus* status) = 0;
+    // Creates one folder level; true when it was created.
+    virtual bool CreateFolder(const Path& path) = 0;
+    virtual FileError RemoveFile(const Path& path) = 0;
+    // The path as the user knows it, for messages.
+    virtual std::u16string DisplayPath(const Path& path) = 0;
+
+    // The three documents-folder attempts, in the order they are tried. Each gives the
+    // folder's path, or nothing when the attempt fails. The first two create the folder
+    // when it is missing; the third does not.
+    virtual std::optional<Path> DocumentsFolderAttempt1() = 0;
+    virtual std::optional<Path> DocumentsFolderAttempt2() = 0;
+    virtual std::optional<Path> DocumentsFolderAttempt3() = 0;
+
+    // The running program's resource of that type and id, or nothing when it has none.
+    virtual std::unique_ptr<ResourceData> LoadExecutableResource(std::u16string_view type,
+                                                                 std::uint32_t id) = 0;
+};
+
+// Forwards every call to another Env, so that a test's fault injector overrides only
+// the calls it breaks.
+class EnvWrapper : public Env {
+public:
+    explicit EnvWrapper(Env& target) : target_(target) {}
+    Env& target() const { return target_; }
+
+    FileError OpenSequential(const Path& path, std::unique_ptr<SequentialFile>* file) override {
+        return target_.OpenSequential(path, file);
+    }
+    FileError CreateTruncated(const Path& path, std::unique_ptr<WritableFile>* file) override {
+        return target_.CreateTruncated(path, file);
+    }
+    bool PathExists(const Path& path) override { return target_.PathExists(path); }
+    bool GetFileStatus(const Path& path, FileStatus* status) override {
+        return target_.GetFileStatus(path, status);
+    }
+    bool CreateFolder(const Path& path) override { return target_.CreateFolder(path); }
+    FileError RemoveFile(const Path& path) override { return target_.RemoveFile(path); }
+    std::u16string DisplayPath(const Path& path) override { return target_.DisplayPath(path); }
+    std::optional<Path> DocumentsFolderAttempt1() override {
+        return target_.DocumentsFolderAttempt1();
+    }
+    std::optional<Path> DocumentsFolderAttempt2() override {
+        return target_.DocumentsFolderAttempt2();
+    }
+    std::optional<Path> DocumentsFolderAttempt3() override {
+        return target_.DocumentsFolderAttempt3();
+    }
+    std::unique_ptr<ResourceData> LoadExecutableResource(std::u16string_view type,
+                                                         std::uint32_t id) override {
+        return target_.LoadExecutableResource(type, id);
+    }
+
+private:
+    Env& target_;
+};
+
+}  // namespace platform

@@ -1,0 +1,441 @@
+#include "platform/posix/posix_env.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <utility>
+
+#include "platform/resource_table.h"
+#include "platform/text.h"
+
+extern char** environ;
+
+namespace platform::posix {
+
+namespace {
+
+FileError FromErrno(int e) {
+    switch (e) {
+        case ENOENT:
+            return FileError::notFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return FileError::badPath;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case ETXTBSY:
+            return FileError::accessDenied;
+        case EISDIR:
+            return FileError::isDirectory;
+        case EMFILE:
+        case ENFILE:
+            return FileError::tooManyOpenFiles;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return FileError::diskFull;
+        case EIO:
+            return FileError::hardIO;
+        default:
+            return FileError::generic;
+    }
+}
+
+// Owns a file descriptor.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(other.release()) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { Reset(); }
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+    int Reset() {
+        int rc = 0;
+        if (fd_ >= 0) {
+            rc = ::close(fd_);
+            fd_ = -1;
+        }
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+class PosixSequentialFile final : public SequentialFile {
+public:
+    PosixSequentialFile(Fd fd, std::uint64_t length) : fd_(std::move(fd)), length_(length) {}
+
+    FileError Read(std::span<std::byte> buffer, std::size_t* delivered) override {
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            const ssize_t n = ::read(fd_.get(), buffer.data() + done, buffer.size() - done);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                *delivered = done;
+                return FromErrno(errno);
+            }
+            if (n == 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        *delivered = done;
+        return FileError::none;
+    }
+
+    std::uint64_t Length() const override { return length_; }
+
+private:
+    Fd fd_;
+    std::uint64_t length_;
+};
+
+class PosixWritableFile final : public WritableFile {
+public:
+    explicit PosixWritableFile(Fd fd) : fd_(std::move(fd)) {}
+
+    FileError Append(std::span<const std::byte> data) override {
+        while (!data.empty()) {
+            const ssize_t n = ::write(fd_.get(), data.data(), data.size());
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                return FromErrno(errno);
+            }
+            if (n == 0) {
+                return FileError::diskFull;
+            }
+            data = data.subspan(static_cast<std::size_t>(n));
+        }
+        return FileError::none;
+    }
+
+    FileError Close() override { return fd_.Reset() == 0 ? FileError::none : FromErrno(errno); }
+
+private:
+    Fd fd_;
+};
+
+class MappedResource final : public ResourceData {
+public:
+    MappedResource(void* base, std::size_t mapped, std::size_t skip, std::size_t size)
+        : base_(base), mapped_(mapped), skip_(skip), size_(size) {}
+    MappedResource(const MappedResource&) = delete;
+    MappedResource& operator=(const MappedResource&) = delete;
+    ~MappedResource() override {
+        if (base_ != nullptr) {
+            ::munmap(base_, mapped_);
+        }
+    }
+    std::span<const std::byte> Bytes() const override {
+        if (base_ == nullptr) {
+            return {};
+        }
+        return {static_cast<const std::byte*>(base_) + skip_, size_};
+    }
+
+private:
+    void* base_;
+    std::size_t mapped_;
+    std::size_t skip_;
+    std::size_t size_;
+};
+
+bool PreadAll(int fd, std::span<std::byte> out, std::uint64_t offset) {
+    while (!out.empty()) {
+        const ssize_t n = ::pread(fd, out.data(), out.size(), static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        out = out.subspan(static_cast<std::size_t>(n));
+        offset += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+bool IsDirectory(const std::string& native) {
+    struct stat st {};
+    return ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Creates the folder and any missing parents; true when it is a folder afterwards.
+bool MakeFolders(const std::string& native) {
+    if (native.empty() || IsDirectory(native)) {
+        return !native.empty();
+    }
+    const auto slash = native.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+        MakeFolders(native.substr(0, slash));
+    }
+    ::mkdir(native.c_str(), 0777);
+    return IsDirectory(native);
+}
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// XDG_DOCUMENTS_DIR of user-dirs.dirs: a line XDG_DOCUMENTS_DIR="$HOME/Documents" or an
+// absolute path in quotes, with "\" escaping the next character.
+std::optional<std::string> ReadXdgDocumentsDir(const Environment& env) {
+    const std::string* home = env.Find("HOME");
+    std::string config;
+    if (const std::string* x = env.Find("XDG_CONFIG_HOME"); x != nullptr && !x->empty() &&
+                                                            x->front() == '/') {
+        config = *x;
+    } else if (home != nullptr && !home->empty()) {
+        config = WithoutTrailingSlash(*home) + "/.config";
+    } else {
+        return std::nullopt;
+    }
+    std::ifstream in(config + "/user-dirs.dirs");
+    std::string line;
+    std::optional<std::string> found;
+    while (std::getline(in, line)) {
+        const auto start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, 18, "XDG_DOCUMENTS_DIR=") != 0) {
+            continue;
+        }
+        std::string_view value = std::string_view(line).substr(start + 18);
+        if (value.size() < 2 || value.front() != '"') {
+            continue;
+        }
+        value.remove_prefix(1);
+        std::string text;
+        bool closed = false;
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (value[i] == '\\' && i + 1 < value.size()) {
+                text += value[++i];
+            } else if (value[i] == '"') {
+                closed = true;
+                break;
+            } else {
+                text += value[i];
+            }
+        }
+        if (!closed) {
+            continue;
+        }
+        if (text.rfind("$HOME", 0) == 0) {
+            if (home == nullptr || home->empty()) {
+                continue;
+            }
+            text = WithoutTrailingSlash(*home) + text.substr(5);
+        }
+        if (text.empty() || text.front() != '/') {
+            continue;
+        }
+        found = WithoutTrailingSlash(text);  // the last assignment wins, as in a shell
+    }
+    return found;
+}
+
+class PosixEnv final : public Env {
+public:
+    explicit PosixEnv(Environment environment) : env_(std::move(environment)) {}
+
+    FileError OpenSequential(const Path& path, std::unique_ptr<SequentialFile>* file) override {
+        const auto native = NativePath(path);
+        if (!native) {
+            return FileError::badPath;
+        }
+        Fd fd(::open(native->c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0) {
+            return FromErrno(errno);
+        }
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0) {
+            return FromErrno(errno);
+        }
+        if (S_ISDIR(st.st_mode)) {
+            return FileError::accessDenied;
+        }
+        *file = std::make_unique<PosixSequentialFile>(std::move(fd),
+                                                      static_cast<std::uint64_t>(st.st_size));
+        return FileError::none;
+    }
+
+    FileError CreateTruncated(const Path& path, std::unique_ptr<WritableFile>* file) override {
+        const auto native = NativePath(path);
+        if (!native) {
+            return FileError::badPath;
+        }
+        Fd fd(::open(native->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (fd.get() < 0) {
+            return FromErrno(errno);
+        }
+        *file = std::make_unique<PosixWritableFile>(std::move(fd));
+        return FileError::none;
+    }
+
+    bool PathExists(const Path& path) override {
+        const auto native = NativePath(path);
+        return native && ::access(native->c_str(), F_OK) == 0;
+    }
+
+    bool GetFileStatus(const Path& path, FileStatus* status) override {
+        const auto native = NativePath(path);
+        struct stat st {};
+        if (!native || ::stat(native->c_str(), &st) != 0) {
+            return false;
+        }
+        status->size = static_cast<std::uint64_t>(st.st_size);
+        status->isDirectory = S_ISDIR(st.st_mode);
+        return true;
+    }
+
+    bool CreateFolder(const Path& path) override {
+        const auto native = NativePath(path);
+        return native && ::mkdir(native->c_str(), 0777) == 0;
+    }
+
+    FileError RemoveFile(const Path& path) override {
+        const auto native = NativePath(path);
+        if (!native) {
+            return FileError::badPath;
+        }
+        return ::unlink(native->c_str()) == 0 ? FileError::none : FromErrno(errno);
+    }
+
+    std::u16string DisplayPath(const Path& path) override {
+        const auto native = NativePath(path);
+        return native ? Utf8ToUtf16(*native) : path;
+    }
+
+    std::optional<Path> DocumentsFolderAttempt1() override {
+        const auto dir = ReadXdgDocumentsDir(env_);
+        if (!dir || !MakeFolders(*dir)) {
+            return std::nullopt;
+        }
+        return CarriedPath(*dir);
+    }
+
+    std::optional<Path> DocumentsFolderAttempt2() override {
+        const std::string* home = env_.Find("HOME");
+        if (home == nullptr) {
+            return std::nullopt;
+        }
+        if (home->empty()) {
+            return Path();  // a query that succeeds with an empty answer
+        }
+        const std::string dir = WithoutTrailingSlash(*home) + "/Documents";
+        if (!IsDirectory(dir)) {
+            ::mkdir(dir.c_str(), 0777);
+        }
+        if (!IsDirectory(dir)) {
+            return std::nullopt;
+        }
+        return CarriedPath(dir);
+    }
+
+    std::optional<Path> DocumentsFolderAttempt3() override {
+        const auto home = env_.passwordHome ? env_.passwordHome() : std::nullopt;
+        if (!home || home->empty()) {
+            return std::nullopt;
+        }
+        return CarriedPath(WithoutTrailingSlash(*home) + "/Documents");
+    }
+
+    std::unique_ptr<ResourceData> LoadExecutableResource(std::u16string_view type,
+                                                         std::uint32_t id) override {
+        namespace rt = platform::restable;
+        Fd fd(::open(env_.executablePath.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat st {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 ||
+            static_cast<std::uint64_t>(st.st_size) < rt::kTrailerSize) {
+            return nullptr;
+        }
+        const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+        std::byte last[rt::kTrailerSize];
+        if (!PreadAll(fd.get(), last, fileSize - rt::kTrailerSize)) {
+            return nullptr;
+        }
+        const auto trailer = rt::ParseTrailer(last, fileSize);
+        if (!trailer) {
+            return nullptr;
+        }
+        std::vector<std::byte> table(std::size_t{trailer->entryCount} * rt::kEntrySize);
+        if (!PreadAll(fd.get(), table, rt::TableOffset(*trailer, fileSize))) {
+            return nullptr;
+        }
+        const auto entries = rt::ParseEntries(table, *trailer, fileSize);
+        if (!entries) {
+            return nullptr;
+        }
+        const auto it = std::find_if(entries->begin(), entries->end(), [&](const rt::Entry& e) {
+            return e.type == type && e.id == id;
+        });
+        if (it == entries->end()) {
+            return nullptr;
+        }
+        if (it->size == 0) {
+            return std::make_unique<MappedResource>(nullptr, 0, 0, 0);
+        }
+        const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+        const std::uint64_t start = it->offset / page * page;
+        const auto skip = static_cast<std::size_t>(it->offset - start);
+        const auto length = static_cast<std::size_t>(it->size) + skip;
+        void* base = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd.get(),
+                            static_cast<off_t>(start));
+        if (base == MAP_FAILED) {
+            return nullptr;
+        }
+        return std::make_unique<MappedResource>(base, length, skip,
+                                                static_cast<std::size_t>(it->size));
+    }
+
+private:
+    Environment env_;
+};
+
+}  // namespace
+
+const std::string* Environment::Find(const std::string& name) const {
+    const auto it = variables.find(name);
+    return it == variables.end() ? nullptr : &it->second;
+}
+
+Environment Environment::FromProcess() {
+    Environment env;
+    for (char** p = environ; p != nullptr && *p != nullptr; ++p) {
+        const std::string entry = *p;
+        const auto eq = entry.find('=');
+        if (eq != std::string::npos) {
+            env.variables.emplace(entry.substr(0, eq), entry.substr(eq + 1));
+        }
+    }
+    env.passwordHome = []() -> std::optional<std::string> {
+        const passwd* pw = ::getpwuid(::getuid());
+        if (pw == nullptr || pw->pw_dir == nullptr) {
+            return std::nullopt;
+        }
+        return std::string(pw->pw_dir);
+    };
+    return env;
+}
+
+std::unique_ptr<Env> NewPosixEnv(Environment environment) {
+    return std::make_unique<PosixEnv>(std::move(environment));
+}
+
+}  // namespace platform::posix

@@ -1,0 +1,118 @@
+#include "support/mem_env.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace testing_support {
+
+namespace {
+
+class MemSequentialFile final : public platform::SequentialFile {
+public:
+    explicit MemSequentialFile(std::vector<std::byte> data) : data_(std::move(data)) {}
+    platform::FileError Read(std::span<std::byte> buffer, std::size_t* delivered) override {
+        const std::size_t n = std::min(buffer.size(), data_.size() - pos_);
+        if (n != 0) {
+            std::memcpy(buffer.data(), data_.data() + pos_, n);
+        }
+        pos_ += n;
+        *delivered = n;
+        return platform::FileError::none;
+    }
+    std::uint64_t Length() const override { return data_.size(); }
+
+private:
+    std::vector<std::byte> data_;
+    std::size_t pos_ = 0;
+};
+
+class MemWritableFile final : public platform::WritableFile {
+public:
+    explicit MemWritableFile(std::vector<std::byte>& target) : target_(target) {}
+    platform::FileError Append(std::span<const std::byte> data) override {
+        target_.insert(target_.end(), data.begin(), data.end());
+        return platform::FileError::none;
+    }
+    platform::FileError Close() override { return platform::FileError::none; }
+
+private:
+    std::vector<std::byte>& target_;
+};
+
+class MemResource final : public platform::ResourceData {
+public:
+    explicit MemResource(const std::vector<std::byte>& data) : data_(data) {}
+    std::span<const std::byte> Bytes() const override { return data_; }
+
+private:
+    const std::vector<std::byte>& data_;
+};
+
+}  // namespace
+
+platform::FileError MemEnv::OpenSequential(const platform::Path& path,
+                                           std::unique_ptr<platform::SequentialFile>* file) {
+    const auto it = files.find(path);
+    if (it == files.end()) {
+        return folders.count(path) ? platform::FileError::accessDenied
+                                   : platform::FileError::notFound;
+    }
+    *file = std::make_unique<MemSequentialFile>(it->second);
+    return platform::FileError::none;
+}
+
+platform::FileError MemEnv::CreateTruncated(const platform::Path& path,
+                                            std::unique_ptr<platform::WritableFile>* file) {
+    if (folders.count(path)) {
+        return platform::FileError::isDirectory;
+    }
+    auto& data = files[path];
+    data.clear();
+    *file = std::make_unique<MemWritableFile>(data);
+    return platform::FileError::none;
+}
+
+bool MemEnv::GetFileStatus(const platform::Path& path, platform::FileStatus* status) {
+    if (const auto it = files.find(path); it != files.end()) {
+        status->size = it->second.size();
+        status->isDirectory = false;
+        return true;
+    }
+    if (folders.count(path)) {
+        status->size = 0;
+        status->isDirectory = true;
+        return true;
+    }
+    return false;
+}
+
+bool MemEnv::CreateFolder(const platform::Path& path) {
+    // One level at a time: the parent must exist, unless the path has none.
+    const auto slash = path.find_last_of(u'\\');
+    const bool parentOk = slash == platform::Path::npos || slash == 0 ||
+                          folders.count(path.substr(0, slash)) != 0;
+    if (PathExists(path) || !parentOk) {
+        return false;
+    }
+    folders.insert(path);
+    return true;
+}
+
+std::unique_ptr<platform::ResourceData> MemEnv::LoadExecutableResource(std::u16string_view type,
+                                                                       std::uint32_t id) {
+    const auto it = resources.find({std::u16string(type), id});
+    if (it == resources.end()) {
+        return nullptr;
+    }
+    return std::make_unique<MemResource>(it->second);
+}
+
+std::vector<std::byte> Bytes(std::initializer_list<int> values) {
+    std::vector<std::byte> out;
+    for (int v : values) {
+        out.push_back(static_cast<std::byte>(v));
+    }
+    return out;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,59 @@
+// An Env that keeps files and folders in memory, for tests that need no disk.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace testing_support {
+
+class MemEnv : public platform::Env {
+public:
+    std::map<platform::Path, std::vector<std::byte>> files;
+    std::set<platform::Path> folders;
+    std::optional<platform::Path> attempt1, attempt2, attempt3;
+    int documentsQueries = 0;
+    std::map<std::pair<std::u16string, std::uint32_t>, std::vector<std::byte>> resources;
+
+    void AddFile(const platform::Path& path, std::vector<std::byte> data) {
+        files[path] = std::move(data);
+    }
+
+    platform::FileError OpenSequential(const platform::Path& path,
+                                       std::unique_ptr<platform::SequentialFile>* file) override;
+    platform::FileError CreateTruncated(const platform::Path& path,
+                                        std::unique_ptr<platform::WritableFile>* file) override;
+    bool PathExists(const platform::Path& path) override {
+        return files.count(path) != 0 || folders.count(path) != 0;
+    }
+    bool GetFileStatus(const platform::Path& path, platform::FileStatus* status) override;
+    bool CreateFolder(const platform::Path& path) override;
+    platform::FileError RemoveFile(const platform::Path& path) override {
+        return files.erase(path) != 0 ? platform::FileError::none : platform::FileError::notFound;
+    }
+    std::u16string DisplayPath(const platform::Path& path) override { return path; }
+    std::optional<platform::Path> DocumentsFolderAttempt1() override {
+        ++documentsQueries;
+        return attempt1;
+    }
+    std::optional<platform::Path> DocumentsFolderAttempt2() override {
+        ++documentsQueries;
+        return attempt2;
+    }
+    std::optional<platform::Path> DocumentsFolderAttempt3() override {
+        ++documentsQueries;
+        return attempt3;
+    }
+    std::unique_ptr<platform::ResourceData> LoadExecutableResource(std::u16string_view type,
+                                                                   std::uint32_t id) override;
+};
+
+// Bytes from a list of byte values, for readable tables of archive bytes.
+std::vector<std::byte> Bytes(std::initializer_list<int> values);
+
+}  // namespace testing_support

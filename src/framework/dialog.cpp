@@ -1,0 +1,144 @@
+#include "framework/dialog.h"
+
+#include <cstdio>
+
+#include "framework/app.h"
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() = default;
+
+int CDialog::DoModal() {
+    const ui::DialogTemplate* dialogTemplate = AfxGetResources().FindDialog(m_nIDTemplate);
+    if (dialogTemplate == nullptr) {
+        return -1;
+    }
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    AfxGetBackend().RunModalDialog(*dialogTemplate, *this);
+    m_pWindow = nullptr;
+    m_kind = Kind::none;
+    return m_nResult;
+}
+
+bool CDialog::OnInit(ui::DialogWindow& window) {
+    m_pWindow = &window;
+    m_kind = Kind::dialog;
+    AfxCallWndProc([this] { OnInitDialog(); });
+    return !m_bEnded;
+}
+
+void CDialog::OnCommand(int id) {
+    AfxCallWndProc([this, id] {
+        if (const auto* e = FindMessageEntry(WM_COMMAND, BN_CLICKED, static_cast<UINT>(id))) {
+            (this->*std::get<AFX_PMSG>(e->pfn))();
+        }
+    });
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::EndDialog(int result) {
+    m_bEnded = true;
+    m_nResult = result;
+    if (m_pWindow != nullptr) {
+        m_pWindow->End(result);
+    }
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange dx(this, saveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CUserException&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
+    if (control.GetSafeHwnd() == nullptr) {
+        control.AttachToControl(pDX->m_pDlgWnd->GetFrontEndWindow(), id);
+    }
+}
+
+void DDX_Text(CDataExchange* pDX, int id, CString& value) {
+    ui::DialogWindow* window = pDX->m_pDlgWnd->GetFrontEndWindow();
+    if (window == nullptr) {
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        value = CString(window->GetControlText(id));
+    } else {
+        window->SetControlText(id, value.str());
+    }
+}
+
+bool AfxScanUnsigned(const CString& text, UINT* value) {
+    const std::u16string& s = text.str();
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == u' ' || s[i] == u'\t')) {
+        ++i;
+    }
+    if (i < s.size() && s[i] == u'+') {
+        ++i;
+    }
+    const std::size_t digits = i;
+    unsigned long long v = 0;
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
+        v = v * 10 + static_cast<unsigned>(s[i] - u'0');
+        if (v > 0xFFFFFFFFull) {
+            return false;
+        }
+        ++i;
+    }
+    if (i == digits) {
+        return false;
+    }
+    while (i < s.size() && (s[i] == u' ' || s[i] == u'\t')) {
+        ++i;
+    }
+    if (i != s.size()) {
+        return false;
+    }
+    *value = static_cast<UINT>(v);
+    return true;
+}
+
+void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
+    ui::DialogWindow* window = pDX->m_pDlgWnd->GetFrontEndWindow();
+    if (window == nullptr) {
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        UINT scanned = 0;
+        if (!AfxScanUnsigned(CString(window->GetControlText(id)), &scanned)) {
+            AfxMessageBox(u"Enter a positive integer.", MB_ICONEXCLAMATION);
+            pDX->Fail();
+        }
+        value = scanned;
+    } else {
+        char text[16];
+        std::snprintf(text, sizeof text, "%u", value);
+        window->SetControlText(id, CString::FromUtf8(text).str());
+    }
+}

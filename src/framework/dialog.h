@@ -1,0 +1,71 @@
+// CDialog and CDialogEx: a modal dialog built by the front end from a template, with
+// initialisation, data exchange and the OK and Cancel contract (validate, transfer from the
+// controls, close with IDOK).
+#pragma once
+
+#include "framework/cstring.h"
+#include "framework/types.h"
+#include "framework/wnd.h"
+#include "ui/backend.h"
+
+class CDialog;
+
+// Raised by data exchange to stop it after it has told the user why.
+class CUserException {};
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog* dialog, BOOL saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+    [[noreturn]] void Fail() { throw CUserException(); }
+
+    BOOL m_bSaveAndValidate;  // TRUE: from the controls to the members
+    CDialog* m_pDlgWnd;
+};
+
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+void DDX_Text(CDataExchange* pDX, int id, CString& value);
+// Shown as "%u"; read back by scanning the text the same way. Text that does not scan is
+// refused with "Enter a positive integer." and stops the exchange.
+void DDX_Text(CDataExchange* pDX, int id, UINT& value);
+
+// The scan of a "%u" field: optional blanks, decimal digits, optional blanks; nothing when
+// the text is not such a number or does not fit in 32 bits.
+bool AfxScanUnsigned(const CString& text, UINT* value);
+
+class CDialog : public CWnd, private ui::DialogEvents {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    // Builds the dialog from its template, initialises it and runs it modally.
+    virtual int DoModal();
+    // Performs the first exchange towards the controls. Returns TRUE (focus to the first
+    // control with a tab stop).
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    void EndDialog(int result);
+    // FALSE when the exchange was stopped (the user has been told why).
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool OnInit(ui::DialogWindow& window) override;
+    void OnCommand(int id) override;
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    bool m_bEnded = false;
+    int m_nResult = IDCANCEL;
+};
+
+// The dialog that draws with the current visual style; the same as CDialog here.
+class CDialogEx : public CDialog {
+public:
+    using CDialog::CDialog;
+};

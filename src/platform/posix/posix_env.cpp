@@ -236,7 +236,8 @@ std::optional<std::string> ReadXdgDocumentsDir(const Environment& env) {
         if (!closed) {
             continue;
         }
-        if (text.rfind("$HOME", 0) == 0) {
+        // Only "$HOME" itself or "$HOME/..." names the home folder; "$HOMEDIR/..." does not.
+        if (text == "$HOME" || text.rfind("$HOME/", 0) == 0) {
             if (home == nullptr || home->empty()) {
                 continue;
             }

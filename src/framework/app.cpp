@@ -26,7 +26,9 @@ CWinApp::~CWinApp() {
     }
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
 HICON CWinApp::LoadIcon(UINT id) const {
     return m_services.resources != nullptr ? m_services.resources->FindIcon(id) : nullptr;
@@ -41,7 +43,8 @@ void CWinApp::Attach(const AfxServices& services, const CString& executablePath)
         m_pszAppName = services.resources->FindString(AFX_IDS_APP_TITLE);
     }
     if (m_pszAppName.IsEmpty()) {
-        const int slash = std::max(executablePath.ReverseFind(u'/'), executablePath.ReverseFind(u'\\'));
+        const int slash =
+            std::max(executablePath.ReverseFind(u'/'), executablePath.ReverseFind(u'\\'));
         CString name = executablePath.Mid(slash + 1);
         if (const int dot = name.ReverseFind(u'.'); dot > 0) {
             name = name.Left(dot);
@@ -56,7 +59,9 @@ int CWinApp::Run(const AfxServices& services, const CString& executablePath) {
     return 0;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 platform::Env& AfxGetEnv() {
     assert(g_app != nullptr && g_app->services().env != nullptr);
@@ -120,6 +125,10 @@ void AfxProcessWndProcException() {
     }
 }
 
-CWaitCursor::CWaitCursor() { AfxGetBackend().BeginWaitCursor(); }
+CWaitCursor::CWaitCursor() {
+    AfxGetBackend().BeginWaitCursor();
+}
 
-CWaitCursor::~CWaitCursor() { AfxGetBackend().EndWaitCursor(); }
+CWaitCursor::~CWaitCursor() {
+    AfxGetBackend().EndWaitCursor();
+}

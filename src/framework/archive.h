@@ -50,7 +50,7 @@ private:
     CFile* file_;
     std::unique_ptr<BYTE[]> buffer_;
     UINT bufferSize_;
-    UINT current_ = 0;   // next byte to deliver from buffer_
-    UINT available_ = 0; // bytes of buffer_ filled
+    UINT current_ = 0;    // next byte to deliver from buffer_
+    UINT available_ = 0;  // bytes of buffer_ filled
     ULONGLONG consumedFromFile_ = 0;
 };

@@ -5,15 +5,21 @@
 
 #include "platform/text.h"
 
-CString CString::FromUtf8(std::string_view text) { return CString(platform::Utf8ToUtf16(text)); }
+CString CString::FromUtf8(std::string_view text) {
+    return CString(platform::Utf8ToUtf16(text));
+}
 
-std::string CString::ToUtf8() const { return platform::Utf16ToUtf8(s_); }
+std::string CString::ToUtf8() const {
+    return platform::Utf16ToUtf8(s_);
+}
 
 CString CString::Left(int count) const {
     return CString(s_.substr(0, static_cast<std::size_t>(std::clamp(count, 0, GetLength()))));
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 CString CString::Mid(int first, int count) const {
     first = std::clamp(first, 0, GetLength());
@@ -39,4 +45,6 @@ int CString::Find(char16_t ch, int start) const {
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
 }
 
-void PrintTo(const CString& s, std::ostream* os) { *os << '"' << s.ToUtf8() << '"'; }
+void PrintTo(const CString& s, std::ostream* os) {
+    *os << '"' << s.ToUtf8() << '"';
+}

@@ -9,9 +9,10 @@
 class CString {
 public:
     CString() = default;
-    CString(const char16_t* text) : s_(text == nullptr ? u"" : text) {}  // NOLINT: implicit as in the framework
-    CString(std::u16string text) : s_(std::move(text)) {}                // NOLINT
-    CString(std::u16string_view text) : s_(text) {}                     // NOLINT
+    CString(const char16_t* text)
+        : s_(text == nullptr ? u"" : text) {}              // NOLINT: implicit as in the framework
+    CString(std::u16string text) : s_(std::move(text)) {}  // NOLINT
+    CString(std::u16string_view text) : s_(text) {}        // NOLINT
     CString(const char16_t* text, int length) : s_(text, static_cast<std::size_t>(length)) {}
 
     // Conversions for the file system and terminals, which speak UTF-8.

@@ -48,8 +48,9 @@ CString Expand(std::u16string_view text, const CString& fileName) {
 
 template <std::size_t N>
 std::u16string_view TextFor(const std::array<std::u16string_view, N>& table, int cause) {
-    return (cause >= 0 && static_cast<std::size_t>(cause) < N) ? table[static_cast<std::size_t>(cause)]
-                                                              : table[1];
+    return (cause >= 0 && static_cast<std::size_t>(cause) < N)
+               ? table[static_cast<std::size_t>(cause)]
+               : table[1];
 }
 
 }  // namespace
@@ -63,7 +64,9 @@ const char* CException::what() const noexcept {
     return what_.c_str();
 }
 
-CString CMemoryException::GetErrorMessage() const { return u"Out of memory."; }
+CString CMemoryException::GetErrorMessage() const {
+    return u"Out of memory.";
+}
 
 CString CArchiveException::GetErrorMessage() const {
     return Expand(TextFor(kArchiveTexts, m_cause), m_strFileName);
@@ -104,7 +107,9 @@ CString COleException::GetErrorMessage() const {
     return u"An unknown error occurred.";
 }
 
-void AfxThrowMemoryException() { throw CMemoryException(); }
+void AfxThrowMemoryException() {
+    throw CMemoryException();
+}
 
 void AfxThrowArchiveException(int cause, const CString& fileName) {
     throw CArchiveException(cause, fileName);
@@ -114,4 +119,6 @@ void AfxThrowFileException(int cause, LONG osError, const CString& fileName) {
     throw CFileException(cause, osError, fileName);
 }
 
-void AfxThrowArithmeticOverflow() { throw COleException(kArithmeticOverflowScode); }
+void AfxThrowArithmeticOverflow() {
+    throw COleException(kArithmeticOverflowScode);
+}

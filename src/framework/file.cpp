@@ -29,17 +29,20 @@ UINT CFile::Read(void* buffer, UINT count) {
         return 0;
     }
     std::size_t delivered = 0;
-    const auto error =
-        file_->Read(std::span(static_cast<std::byte*>(buffer), count), &delivered);
+    const auto error = file_->Read(std::span(static_cast<std::byte*>(buffer), count), &delivered);
     if (error != platform::FileError::none) {
         AfxThrowFileException(CFileException::CauseOf(error), -1, path_);
     }
     return static_cast<UINT>(delivered);
 }
 
-void CFile::Close() { file_.reset(); }
+void CFile::Close() {
+    file_.reset();
+}
 
-ULONGLONG CFile::GetLength() const { return file_ ? file_->Length() : 0; }
+ULONGLONG CFile::GetLength() const {
+    return file_ ? file_->Length() : 0;
+}
 
 BOOL CFile::GetStatus(platform::Env& env, const CString& fileName, CFileStatus& status) {
     if (fileName.GetLength() >= kMaxPath) {

@@ -41,33 +41,35 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;  // ends with an entry of message 0
 };
 
-#define DECLARE_MESSAGE_MAP()                               \
-protected:                                                  \
-    static const AFX_MSGMAP* GetThisMessageMap();           \
-    const AFX_MSGMAP* GetMessageMap() const override;       \
+#define DECLARE_MESSAGE_MAP()                         \
+protected:                                            \
+    static const AFX_MSGMAP* GetThisMessageMap();     \
+    const AFX_MSGMAP* GetMessageMap() const override; \
     friend class CCmdTarget;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                \
-        using ThisClass = theClass;                                                  \
-        using TheBaseClass = baseClass;                                              \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { \
+        return GetThisMessageMap();                     \
+    }                                                   \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
+        using ThisClass = theClass;                     \
+        using TheBaseClass = baseClass;                 \
         static constexpr AFX_MSGMAP_ENTRY _messageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                    \
-    AFX_MSGMAP_ENTRY{0, 0, 0, std::monostate{}}                              \
-    }                                                                        \
-    ;                                                                        \
+#define END_MESSAGE_MAP()                                                       \
+    AFX_MSGMAP_ENTRY {                                                          \
+        0, 0, 0, std::monostate {}                                              \
+    }                                                                           \
+    }                                                                           \
+    ;                                                                           \
     static constexpr AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, \
-                                              &_messageEntries[0]};          \
-    return &messageMap;                                                      \
+                                              &_messageEntries[0]};             \
+    return &messageMap;                                                         \
     }
 
-#define ON_WM_PAINT() \
-    AFX_MSGMAP_ENTRY{WM_PAINT, 0, 0, static_cast<AFX_PMSG>(&ThisClass::OnPaint)},
+#define ON_WM_PAINT() AFX_MSGMAP_ENTRY{WM_PAINT, 0, 0, static_cast<AFX_PMSG>(&ThisClass::OnPaint)},
 #define ON_WM_ERASEBKGND() \
     AFX_MSGMAP_ENTRY{WM_ERASEBKGND, 0, 0, static_cast<AFX_PMSG_ERASE>(&ThisClass::OnEraseBkgnd)},
-#define ON_WM_QUERYDRAGICON()                  \
+#define ON_WM_QUERYDRAGICON()                \
     AFX_MSGMAP_ENTRY{WM_QUERYDRAGICON, 0, 0, \
                      static_cast<AFX_PMSG_ICON>(&ThisClass::OnQueryDragIcon)},
 #define ON_BN_CLICKED(id, memberFxn) \

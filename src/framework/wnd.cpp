@@ -38,8 +38,8 @@ CPaintDC::CPaintDC(CWnd* wnd) : CDC(wnd != nullptr ? wnd->m_pPaintDC : nullptr) 
 
 CWnd::~CWnd() = default;
 
-BOOL CWnd::Create(const char16_t*, const char16_t*, DWORD, const RECT& rect, CWnd* parent,
-                  UINT id, void*) {
+BOOL CWnd::Create(const char16_t*, const char16_t*, DWORD, const RECT& rect, CWnd* parent, UINT id,
+                  void*) {
     if (parent == nullptr || parent->m_pWindow == nullptr || m_pWindow != nullptr) {
         return FALSE;
     }
@@ -53,7 +53,9 @@ BOOL CWnd::Create(const char16_t*, const char16_t*, DWORD, const RECT& rect, CWn
     return TRUE;
 }
 
-BOOL CWnd::ShowWindow(int) { return m_pWindow != nullptr; }
+BOOL CWnd::ShowWindow(int) {
+    return m_pWindow != nullptr;
+}
 
 void CWnd::Invalidate(BOOL) {
     if (m_pWindow != nullptr && m_kind == Kind::child) {

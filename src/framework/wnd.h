@@ -100,7 +100,7 @@ protected:
     ui::DialogWindow* m_pWindow = nullptr;  // the dialog window this object lives in
     int m_nID = 0;                          // control or child id; 0 for the dialog itself
     Kind m_kind = Kind::none;
-    ui::Rect m_rcChild;                     // a child window's rectangle
+    ui::Rect m_rcChild;                       // a child window's rectangle
     ui::DeviceContext* m_pPaintDC = nullptr;  // during WM_PAINT
 };
 

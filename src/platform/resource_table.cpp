@@ -66,7 +66,8 @@ std::optional<std::vector<Entry>> ParseEntries(std::span<const std::byte> table,
         entry.size = Get<std::uint64_t>(e, 32);
         entry.checksum = Get<std::uint64_t>(e, 40);
         entry.flags = Get<std::uint32_t>(e, 48);
-        if (entry.offset < trailer.stubSize || entry.offset > end || entry.size > end - entry.offset) {
+        if (entry.offset < trailer.stubSize || entry.offset > end ||
+            entry.size > end - entry.offset) {
             return std::nullopt;
         }
         entries.push_back(std::move(entry));
@@ -100,9 +101,9 @@ std::vector<std::byte> Serialize(std::span<const Entry> entries, std::uint64_t s
 
 std::string StubMarker() {
     // "LARKSPAN-INSTALLER-STUB-1", each byte XOR 0x2A.
-    static constexpr unsigned char kEncoded[] = {0x66, 0x6b, 0x78, 0x61, 0x79, 0x7a, 0x6b, 0x64, 0x07,
-                                                 0x63, 0x64, 0x79, 0x7e, 0x6b, 0x66, 0x66, 0x6f, 0x78,
-                                                 0x07, 0x79, 0x7e, 0x7f, 0x68, 0x07, 0x1b};
+    static constexpr unsigned char kEncoded[] = {
+        0x66, 0x6b, 0x78, 0x61, 0x79, 0x7a, 0x6b, 0x64, 0x07, 0x63, 0x64, 0x79, 0x7e,
+        0x6b, 0x66, 0x66, 0x6f, 0x78, 0x07, 0x79, 0x7e, 0x7f, 0x68, 0x07, 0x1b};
     std::string marker;
     for (unsigned char c : kEncoded) {
         marker += static_cast<char>(c ^ 0x2A);

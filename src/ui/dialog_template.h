@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "ui/device_context.h"
+
 namespace ui {
 
 // Window and control style bits, with their usual values.
@@ -61,5 +63,19 @@ struct DialogTemplate {
         return nullptr;
     }
 };
+
+// A template rectangle in pixels, for a font whose average character is baseX pixels wide
+// and baseY high: horizontal units are quarters of baseX, vertical ones eighths of baseY.
+// Position and size are converted on their own, truncating, so that a control's size does
+// not depend on where it sits.
+inline Rect ToPixels(int x, int y, int cx, int cy, int baseX, int baseY) {
+    const int left = x * baseX / 4;
+    const int top = y * baseY / 8;
+    return Rect{left, top, left + cx * baseX / 4, top + cy * baseY / 8};
+}
+
+// The base units of the template's font at 96 dots per inch.
+inline constexpr int kDefaultBaseX = 6;
+inline constexpr int kDefaultBaseY = 13;
 
 }  // namespace ui

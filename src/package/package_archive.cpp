@@ -99,7 +99,15 @@ bool ReadPackage(CArchive& ar, Package& package, ReadProgress* progress) {
     package.titleImage = ToVector(ReadEntryData(ar, size), size);
     at("titleimage reserved");
     ReadReserved(ar);
-    for (PackageSection& section : package.sections) {
+    const auto place = [&](int section, int entry) {
+        if (progress != nullptr) {
+            progress->section = section;
+            progress->entry = entry;
+        }
+    };
+    for (int s = 0; s < kSectionCount; ++s) {
+        PackageSection& section = package.sections[static_cast<std::size_t>(s)];
+        place(s, -1);
         at("section tag");
         ar >> section.tag;
         at("section count");
@@ -108,6 +116,7 @@ bool ReadPackage(CArchive& ar, Package& package, ReadProgress* progress) {
         section.files.clear();
         for (int i = 0; i < count; ++i) {
             PackageFile file;
+            place(s, i);
             at("entry name");
             ar >> file.name;
             at("entry size");
@@ -119,6 +128,7 @@ bool ReadPackage(CArchive& ar, Package& package, ReadProgress* progress) {
             section.files.push_back(std::move(file));
         }
     }
+    place(-1, -1);
     at("endTag");
     ar >> package.endTag;
     at("end");

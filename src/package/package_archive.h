@@ -87,8 +87,10 @@ inline constexpr std::array<std::u16string_view, kSectionCount> kSectionTags = {
 
 // Where a structural read stopped, for messages of the authoring tool.
 struct ReadProgress {
-    ULONGLONG offset = 0;       // bytes consumed before the field
-    const char* field = "";     // the field being read
+    ULONGLONG offset = 0;    // bytes consumed before the field
+    const char* field = "";  // the field being read
+    int section = -1;        // 0 to 2 while a section is read, else -1
+    int entry = -1;          // index of the file entry in that section, else -1
 };
 
 // Reads a whole package; CArchiveException (and the other framework errors) when it is

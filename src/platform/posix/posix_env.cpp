@@ -435,6 +435,13 @@ Environment Environment::FromProcess() {
     return env;
 }
 
+std::string ExecutablePath() {
+    std::string path(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    path.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return path;
+}
+
 std::unique_ptr<Env> NewPosixEnv(Environment environment) {
     return std::make_unique<PosixEnv>(std::move(environment));
 }

@@ -33,4 +33,7 @@ Path CarriedPath(const std::string& native);
 
 std::unique_ptr<Env> NewPosixEnv(Environment environment);
 
+// The running program's own file, as the system names it.
+std::string ExecutablePath();
+
 }  // namespace platform::posix

@@ -1,0 +1,52 @@
+#include "package/header_preview.h"
+
+#include "framework/app.h"
+#include "framework/archive.h"
+#include "framework/file.h"
+#include "package/messages.h"
+#include "package/output_file.h"
+#include "package/package_archive.h"
+#include "userdata/user_diff_data.h"
+
+BOOL PreviewPackageHeader(platform::Env& env, const CString& dataFile,
+                          const std::function<void(const CString&)>& showImageFile,
+                          PackagePreview& preview) {
+    CFile file(env);
+    CFileException fileError;
+    if (!file.Open(dataFile, CFile::modeRead, &fileError)) {
+        AfxMessageBox(CString(messages::kCannotOpen) + CString(env.DisplayPath(dataFile.str())));
+        return FALSE;
+    }
+    CArchive ar(&file, CArchive::load);
+    if (ReadMagic(ar) != kPackageMagic) {
+        ar.Close();
+        file.Close();
+        AfxMessageBox(CString(messages::kNotAnArchive));
+        return FALSE;
+    }
+    PackageHeader header;
+    ReadHeaderFields(ar, header);
+    const TitleImageHead title = ReadTitleImageHead(ar);
+    if (title.size != 0) {
+        const auto data = ReadEntryData(ar, title.size);
+        CUserDiffData userData(u"QIB", u"temp", env);
+        const CString imageFile = userData.GetFilePath(u"install.jpg");
+        if (WriteWholeFile(env, imageFile, data.get(), title.size) != WriteOutcome::written) {
+            ar.Close();
+            file.Close();
+            AfxMessageBox(CString(messages::kDocumentDirectory));
+            return FALSE;
+        }
+        showImageFile(imageFile);
+    }
+    ReadReserved(ar);
+    ar.Close();
+    file.Close();
+
+    preview.description = header.description;
+    preview.subfolder = header.subfolder;
+    preview.requiredVersion = header.requiredVersion;
+    preview.packageName = header.packageName;
+    preview.subfolderEditable = header.subfolderEditable != 0;
+    return TRUE;
+}

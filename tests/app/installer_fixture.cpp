@@ -1,0 +1,100 @@
+#include "app/installer_fixture.h"
+
+#include "platform/posix/posix_env.h"
+#include "resources/resource_module.h"
+
+namespace testing_support {
+
+namespace {
+
+platform::posix::Environment HomeAt(const std::filesystem::path& home) {
+    platform::posix::Environment e;
+    e.variables["HOME"] = home.string();
+    e.variables["XDG_CONFIG_HOME"] = (home / ".config").string();
+    e.passwordHome = [] { return std::nullopt; };
+    return e;
+}
+
+class FailingWrite final : public platform::WritableFile {
+public:
+    explicit FailingWrite(std::unique_ptr<platform::WritableFile> target) : target_(std::move(target)) {}
+    platform::FileError Append(std::span<const std::byte> data) override {
+        // Half of it reaches the disk, then the disk is full.
+        target_->Append(data.first(data.size() / 2));
+        return platform::FileError::diskFull;
+    }
+    platform::FileError Close() override { return target_->Close(); }
+
+private:
+    std::unique_ptr<platform::WritableFile> target_;
+};
+
+class PayloadBytes final : public platform::ResourceData {
+public:
+    explicit PayloadBytes(const std::vector<std::byte>& b) : bytes_(b) {}
+    std::span<const std::byte> Bytes() const override { return bytes_; }
+
+private:
+    const std::vector<std::byte>& bytes_;
+};
+
+}  // namespace
+
+bool FaultEnv::Matches(const std::set<std::u16string>& set, const platform::Path& path) {
+    for (const auto& end : set) {
+        if (path.size() >= end.size() && path.compare(path.size() - end.size(), end.size(), end) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+platform::FileError FaultEnv::CreateTruncated(const platform::Path& path,
+                                              std::unique_ptr<platform::WritableFile>* file) {
+    if (Matches(refuseCreate, path)) {
+        return platform::FileError::accessDenied;
+    }
+    const auto error = EnvWrapper::CreateTruncated(path, file);
+    if (error == platform::FileError::none && Matches(failWrites, path)) {
+        *file = std::make_unique<FailingWrite>(std::move(*file));
+    }
+    return error;
+}
+
+platform::FileError FaultEnv::RemoveFile(const platform::Path& path) {
+    if (Matches(refuseRemove, path)) {
+        return platform::FileError::accessDenied;
+    }
+    return EnvWrapper::RemoveFile(path);
+}
+
+std::unique_ptr<platform::ResourceData> FaultEnv::LoadExecutableResource(std::u16string_view, std::uint32_t) {
+    if (!payload) {
+        return nullptr;
+    }
+    return std::make_unique<PayloadBytes>(*payload);
+}
+
+InstallerTest::InstallerTest()
+    : posix(platform::posix::NewPosixEnv(HomeAt(home.path()))), env(*posix) {}
+
+void InstallerTest::RunInstaller() {
+    CLarkspanApp app;
+    AfxServices services;
+    services.env = &env;
+    services.backend = &backend;
+    services.imageDecoder = &decoder;
+    services.resources = &resources::LarkspanResources();
+    app.Run(services, u"/opt/installers/larkspan");
+}
+
+std::u16string InstallerTest::Display(const std::filesystem::path& p) const {
+    return CString::FromUtf8(p.string()).str();
+}
+
+const DialogState& InstallerTest::Shown() const {
+    static const DialogState none;
+    return backend.shown.empty() ? none : backend.shown.front();
+}
+
+}  // namespace testing_support

@@ -1,0 +1,80 @@
+// Runs the real application object and install dialog against a temporary HOME, with the
+// scripted front end and an Env whose faults a test switches on.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/larkspan_app.h"
+#include "platform/env.h"
+#include "platform/image_decoder.h"
+#include "support/package_builder.h"
+#include "support/scripted_backend.h"
+#include "support/temp_dir.h"
+
+namespace testing_support {
+
+// The Linux Env with a payload of the test's choosing and switchable faults, each matched
+// by the end of the path.
+class FaultEnv : public platform::EnvWrapper {
+public:
+    using platform::EnvWrapper::EnvWrapper;
+
+    std::optional<std::vector<std::byte>> payload;
+    std::set<std::u16string> refuseCreate;  // CreateTruncated fails (access denied)
+    std::set<std::u16string> refuseRemove;  // RemoveFile fails (access denied)
+    std::set<std::u16string> failWrites;    // Append fails (disk full)
+
+    platform::FileError CreateTruncated(const platform::Path& path,
+                                        std::unique_ptr<platform::WritableFile>* file) override;
+    platform::FileError RemoveFile(const platform::Path& path) override;
+    std::unique_ptr<platform::ResourceData> LoadExecutableResource(std::u16string_view type,
+                                                                   std::uint32_t id) override;
+
+private:
+    static bool Matches(const std::set<std::u16string>& set, const platform::Path& path);
+};
+
+// Decodes nothing: the image window keeps its dark background. Records what it was given.
+class RecordingDecoder : public platform::ImageDecoder {
+public:
+    std::vector<platform::Path> files;
+    platform::DecodedImage DecodeFile(const platform::Path& path) override {
+        files.push_back(path);
+        return {};
+    }
+};
+
+class InstallerTest : public ::testing::Test {
+protected:
+    InstallerTest();
+
+    // Runs the installer's start-up with the payload given; the scripted front end plays
+    // `backend.script` and answers from `backend.answers`.
+    void RunInstaller();
+    void RunInstaller(const std::vector<std::byte>& payload) {
+        env.payload = payload;
+        RunInstaller();
+    }
+
+    std::filesystem::path Docs() const { return home.path() / "Documents"; }
+    std::filesystem::path Qib() const { return Docs() / "QIB"; }
+    std::filesystem::path DataFile() const { return Qib() / "temp" / "data.vqm"; }
+    std::u16string Display(const std::filesystem::path& p) const;
+    // The dialog's state when it was shown.
+    const DialogState& Shown() const;
+
+    TempDir home;
+    std::unique_ptr<platform::Env> posix;
+    FaultEnv env;
+    ScriptedBackend backend;
+    RecordingDecoder decoder;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,295 @@
+// The installer end to end through the scripted front end: start-up, staging, header
+// preview and installation runs, against a temporary HOME.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/installer_fixture.h"
+#include "package/messages.h"
+#include "platform/posix/posix_env.h"
+#include "resources/resource.h"
+
+namespace testing_support {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+const std::u16string kEof = u"Attempted to access an unnamed file past its end.";
+
+std::u16string S(std::u16string_view v) { return std::u16string(v); }
+
+TEST_F(InstallerTest, WithoutPayloadReportsTwiceAndNeverShowsTheDialog) {
+    env.payload.reset();
+    RunInstaller();
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kExtractFailed), S(messages::kMissingDataFile)));
+    EXPECT_FALSE(backend.dialogShown);
+    // Both boxes are titled with the executable's name, carry the exclamation icon and
+    // appear while the wait cursor shows; the cursor is gone afterwards.
+    for (const RecordedBox& box : backend.boxes) {
+        EXPECT_EQ(box.title, u"larkspan");
+        EXPECT_EQ(box.icon, ui::BoxIcon::exclamation);
+        EXPECT_EQ(box.buttons, ui::BoxButtons::ok);
+    }
+    EXPECT_EQ(backend.boxesUnderWaitCursor, 2);
+    EXPECT_EQ(backend.waitCursorDepth, 0);
+    EXPECT_TRUE(fs::is_directory(Qib() / "temp"));
+}
+
+TEST_F(InstallerTest, AForeignPayloadFailsThePreviewAndCancels) {
+    RunInstaller(Text("PK\x03\x04 not a package at all"));
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kNotAnArchive), S(messages::kNotInstalled)));
+    EXPECT_FALSE(backend.dialogShown);
+}
+
+TEST_F(InstallerTest, ShowsTheHeaderAndWritesTheTitleImage) {
+    PackageSpec spec;
+    spec.requiredVersion = 0xFFFFFFFF;
+    backend.script = {Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes(spec));
+    ASSERT_TRUE(backend.dialogShown);
+    EXPECT_TRUE(backend.boxes.empty());
+    const DialogState& s = Shown();
+    EXPECT_EQ(s.texts.at(IDC_PACKAGE_NAME), u"Test Templates");
+    EXPECT_EQ(s.texts.at(IDC_DESCRIPTION), u"Line one\r\nLine two");
+    EXPECT_EQ(s.texts.at(IDC_REQUIRED_VERSION), u"4294967295");
+    EXPECT_EQ(s.texts.at(IDC_SUBFOLDER), u"Tests");
+    EXPECT_FALSE(s.readOnly.at(IDC_SUBFOLDER));
+    EXPECT_EQ(ReadFileBytes(Qib() / "temp" / "install.jpg"), spec.titleImage);
+    ASSERT_EQ(decoder.files.size(), 1u);
+    EXPECT_EQ(decoder.files[0], platform::posix::CarriedPath((Qib() / "temp" / "install.jpg").string()));
+    EXPECT_EQ(backend.createdChildren, std::vector<int>{static_cast<int>(IDC_IMAGE_WINDOW)});
+    // Cancelled: the staging file stays, nothing is installed.
+    EXPECT_EQ(ReadFileBytes(DataFile()), MakePackageBytes(spec));
+    EXPECT_FALSE(fs::exists(Qib() / "objectpacks"));
+}
+
+TEST_F(InstallerTest, AFixedSubfolderIsReadOnlyAndATitlelessPackageWritesNoImage) {
+    PackageSpec spec;
+    spec.subfolderEditable = 0;
+    spec.titleImage.clear();
+    backend.script = {Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes(spec));
+    ASSERT_TRUE(backend.dialogShown);
+    EXPECT_TRUE(Shown().readOnly.at(IDC_SUBFOLDER));
+    EXPECT_FALSE(fs::exists(Qib() / "temp" / "install.jpg"));
+    EXPECT_TRUE(decoder.files.empty());
+}
+
+TEST_F(InstallerTest, AnArchiveErrorInTheHeaderOpensTheDialogWithEmptyFields) {
+    auto bytes = MakePackageBytes();
+    bytes.resize(40);  // inside the header
+    backend.script = {Press{IDCANCEL}};
+    RunInstaller(bytes);
+    ASSERT_EQ(backend.boxes.size(), 1u);
+    EXPECT_EQ(backend.boxes[0].text, kEof);
+    EXPECT_EQ(backend.boxes[0].icon, ui::BoxIcon::stop);
+    ASSERT_TRUE(backend.dialogShown);
+    EXPECT_EQ(Shown().texts.at(IDC_PACKAGE_NAME), u"");
+    EXPECT_EQ(Shown().texts.at(IDC_REQUIRED_VERSION), u"0");
+    EXPECT_FALSE(Shown().readOnly.at(IDC_SUBFOLDER));
+    EXPECT_EQ(backend.waitCursorDepth, 0);
+}
+
+TEST_F(InstallerTest, AReadOnlyStagingFileFallsBackToTheEarlierOne) {
+    PackageSpec earlier;
+    earlier.name = u"Earlier";
+    fs::create_directories(Qib() / "temp");
+    WriteFileBytes(DataFile(), MakePackageBytes(earlier));
+    env.refuseCreate = {u"\\data.vqm"};
+    backend.script = {Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes());
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kCreateTempFailed)));
+    ASSERT_TRUE(backend.dialogShown);
+    EXPECT_EQ(Shown().texts.at(IDC_PACKAGE_NAME), u"Earlier");
+}
+
+TEST_F(InstallerTest, AStagingWriteThatFailsRemovesTheFileAndCancels) {
+    env.failWrites = {u"\\data.vqm"};
+    RunInstaller(MakePackageBytes());
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kCreateTempFailed), S(messages::kMissingDataFile)));
+    EXPECT_FALSE(fs::exists(DataFile()));
+}
+
+TEST_F(InstallerTest, InstallWritesEverySectionAndEnds) {
+    backend.script = {Press{IDOK}};
+    RunInstaller(MakePackageBytes());
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kInstalled)));
+    EXPECT_THAT(ListTree(Qib()), ElementsAre("Preview/", "Preview/Tests_a.png", "Tessel/", "Tessel/t.tsl",
+                                             "objectpacks/", "objectpacks/Tests/", "objectpacks/Tests/a.qop",
+                                             "objectpacks/Tests/b.qop", "temp/", "temp/install.jpg"));
+    EXPECT_EQ(ReadFileBytes(Qib() / "objectpacks" / "Tests" / "b.qop"), Text("bravo"));
+    EXPECT_EQ(backend.waitCursorDepth, 0);
+}
+
+TEST_F(InstallerTest, SubfolderTextDecidesFolderLevelAndPreviewPrefix) {
+    struct Case {
+        std::u16string subfolder;
+        std::vector<std::string> installed;  // besides temp/
+    };
+    const std::vector<Case> cases = {
+        {u"X",
+         {"Preview/", "Preview/X_a.png", "Tessel/", "Tessel/t.tsl", "objectpacks/", "objectpacks/X/",
+          "objectpacks/X/a.qop", "objectpacks/X/b.qop"}},
+        {u"", {"Preview/", "Preview/a.png", "Tessel/", "Tessel/t.tsl", "objectpacks/", "objectpacks/a.qop",
+               "objectpacks/b.qop"}},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(Qib());
+        backend = ScriptedBackend();
+        backend.script = {SetText{IDC_SUBFOLDER, c.subfolder}, Press{IDOK}};
+        RunInstaller(MakePackageBytes());
+        auto tree = ListTree(Qib());
+        std::erase_if(tree, [](const std::string& p) { return p.rfind("temp/", 0) == 0; });
+        EXPECT_EQ(tree, c.installed) << CString(c.subfolder).ToUtf8();
+        EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kInstalled)));
+    }
+}
+
+TEST_F(InstallerTest, ATwoLevelSubfolderWithAMissingUpperLevelFailsTheFirstWrite) {
+    backend.script = {SetText{IDC_SUBFOLDER, u"a\\b"}, Press{IDOK}, Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes());
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kFilesDirectory)));
+    EXPECT_FALSE(fs::exists(Qib() / "objectpacks" / "a"));
+    EXPECT_TRUE(fs::exists(DataFile()));
+}
+
+TEST_F(InstallerTest, TheOverwriteQuestionComesOnceAndNoStopsQuietly) {
+    const std::u16string question = S(messages::kOverwriteBefore) + u"a.qop" + S(messages::kOverwriteAfter);
+    // First run installs; the second asks, is answered No, then Yes.
+    backend.script = {Press{IDOK}};
+    RunInstaller(MakePackageBytes());
+    const auto installed = fs::last_write_time(Qib() / "Tessel" / "t.tsl");
+
+    backend = ScriptedBackend();
+    backend.answers = {ui::BoxAnswer::no, ui::BoxAnswer::yes};
+    backend.script = {Press{IDOK}, Press{IDOK}};
+    fs::remove(Qib() / "objectpacks" / "Tests" / "b.qop");
+    PackageSpec second;
+    second.objectPacks = {{u"a.qop", Text("new alpha")}, {u"b.qop", Text("new bravo")}};
+    RunInstaller(MakePackageBytes(second));
+    ASSERT_THAT(backend.BoxTexts(), ElementsAre(question, question, S(messages::kInstalled)));
+    EXPECT_EQ(backend.boxes[0].buttons, ui::BoxButtons::yesNo);
+    EXPECT_EQ(backend.boxes[0].icon, ui::BoxIcon::question);
+    EXPECT_EQ(ReadFileBytes(Qib() / "objectpacks" / "Tests" / "a.qop"), Text("new alpha"));
+    EXPECT_EQ(ReadFileBytes(Qib() / "objectpacks" / "Tests" / "b.qop"), Text("new bravo"));
+    EXPECT_GE(fs::last_write_time(Qib() / "Tessel" / "t.tsl"), installed);
+    EXPECT_FALSE(fs::exists(DataFile()));
+}
+
+TEST_F(InstallerTest, AnsweringNoWritesNothingAndKeepsTheDialogOpen) {
+    fs::create_directories(Qib() / "objectpacks" / "Tests");
+    WriteFileBytes(Qib() / "objectpacks" / "Tests" / "a.qop", Text("mine"));
+    backend.script = {Press{IDOK}, Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes());
+    ASSERT_EQ(backend.boxes.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(Qib() / "objectpacks" / "Tests" / "a.qop"), Text("mine"));
+    EXPECT_FALSE(fs::exists(Qib() / "objectpacks" / "Tests" / "b.qop"));
+    EXPECT_TRUE(fs::is_directory(Qib() / "Preview"));
+    EXPECT_TRUE(fs::is_directory(Qib() / "Tessel"));
+    EXPECT_FALSE(fs::exists(Qib() / "Tessel" / "t.tsl"));
+    EXPECT_TRUE(fs::exists(DataFile()));
+}
+
+TEST_F(InstallerTest, EmptyFirstSectionRepeatedNamesAndEmptyEntries) {
+    PackageSpec spec;
+    spec.objectPacks.clear();
+    spec.previews = {{u"p", Text("first")}, {u"p", Text("second")}, {u"zero", {}}};
+    fs::create_directories(Qib() / "Preview");
+    WriteFileBytes(Qib() / "Preview" / "Tests_zero", Text("old content"));
+    backend.script = {Press{IDOK}};
+    RunInstaller(MakePackageBytes(spec));
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kInstalled)));
+    EXPECT_EQ(ReadFileBytes(Qib() / "Preview" / "Tests_p"), Text("second"));
+    EXPECT_EQ(fs::file_size(Qib() / "Preview" / "Tests_zero"), 0u);
+    EXPECT_TRUE(fs::exists(Qib() / "Tessel" / "t.tsl"));
+}
+
+TEST_F(InstallerTest, AnArchiveEndingInsideTheSecondSectionKeepsWhatWasWritten) {
+    PackageSpec spec;
+    spec.previews = {{u"big.png", std::vector<std::byte>(5000, std::byte{1})}};
+    auto bytes = MakePackageBytes(spec);
+    bytes.resize(bytes.size() - 2000);
+    backend.script = {Press{IDOK}, Press{IDCANCEL}};
+    RunInstaller(bytes);
+    ASSERT_THAT(backend.BoxTexts(), ElementsAre(kEof));
+    EXPECT_EQ(backend.boxes[0].icon, ui::BoxIcon::stop);
+    EXPECT_TRUE(fs::exists(Qib() / "objectpacks" / "Tests" / "b.qop"));
+    // The short entry is refused before its file is made.
+    EXPECT_FALSE(fs::exists(Qib() / "Preview" / "Tests_big.png"));
+    EXPECT_TRUE(fs::exists(DataFile()));
+    EXPECT_EQ(backend.shown.size(), 3u);  // shown, after Install, after Cancel
+}
+
+TEST_F(InstallerTest, AStagingFileThatCannotBeDeletedIsReportedAfterSuccess) {
+    env.refuseRemove = {u"\\data.vqm"};
+    backend.script = {Press{IDOK}, Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes());
+    ASSERT_EQ(backend.boxes.size(), 2u);
+    EXPECT_EQ(backend.boxes[0].text, S(messages::kInstalled));
+    EXPECT_EQ(backend.boxes[1].text, u"Access to " + Display(DataFile()) + u" was denied.");
+    EXPECT_EQ(backend.boxes[1].icon, ui::BoxIcon::stop);
+    EXPECT_TRUE(fs::exists(DataFile()));
+    EXPECT_EQ(backend.shown.size(), 3u);  // still open after Install
+}
+
+TEST_F(InstallerTest, AFullDiskIsReportedAndTheIncompleteFileRemoved) {
+    fs::create_directories(Qib() / "objectpacks" / "Tests");
+    fs::create_symlink("/dev/full", Qib() / "objectpacks" / "Tests" / "b.qop");
+    backend.script = {Press{IDOK}, Press{IDCANCEL}};
+    backend.answers = {};
+    RunInstaller(MakePackageBytes());
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kFilesDirectory)));
+    EXPECT_TRUE(fs::exists(Qib() / "objectpacks" / "Tests" / "a.qop"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Qib() / "objectpacks" / "Tests" / "b.qop")));
+    EXPECT_FALSE(fs::exists(Qib() / "Tessel" / "t.tsl"));
+    EXPECT_TRUE(fs::exists(DataFile()));
+}
+
+TEST_F(InstallerTest, UnsafeNamesAndSubfoldersStopBeforeAnythingIsMade) {
+    struct Case {
+        const char* what;
+        std::u16string subfolder;
+        std::u16string tesselName;
+        std::u16string message;
+    };
+    const std::vector<Case> cases = {
+        {"parent folder", u"..", u"t.tsl", S(messages::kUnsafeSubfolder) + u".."},
+        {"inner parent", u"a\\..\\..\\x", u"t.tsl", S(messages::kUnsafeSubfolder) + u"a\\..\\..\\x"},
+        {"rooted", u"/etc", u"t.tsl", S(messages::kUnsafeSubfolder) + u"/etc"},
+        {"drive", u"C:\\x", u"t.tsl", S(messages::kUnsafeSubfolder) + u"C:\\x"},
+        {"traversing name", u"Tests", u"..\\..\\evil", S(messages::kUnsafeName) + u"..\\..\\evil"},
+        {"slash in name", u"Tests", u"a/b", S(messages::kUnsafeName) + u"a/b"},
+        {"dot dot name", u"Tests", u"..", S(messages::kUnsafeName) + u".."},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(Qib());
+        backend = ScriptedBackend();
+        backend.script = {SetText{IDC_SUBFOLDER, c.subfolder}, Press{IDOK}, Press{IDCANCEL}};
+        PackageSpec spec;
+        spec.tessels = {{c.tesselName, Text("x")}};
+        RunInstaller(MakePackageBytes(spec));
+        EXPECT_THAT(backend.BoxTexts(), ElementsAre(c.message)) << c.what;
+        const bool nameCase = c.subfolder == u"Tests";
+        // A bad subfolder stops before the folders; a bad name after the earlier files.
+        EXPECT_EQ(fs::exists(Qib() / "objectpacks"), nameCase) << c.what;
+        EXPECT_EQ(fs::exists(Qib() / "Preview" / "Tests_a.png"), nameCase) << c.what;
+        EXPECT_FALSE(fs::exists(Qib() / "evil")) << c.what;
+        EXPECT_TRUE(fs::exists(DataFile())) << c.what;
+    }
+}
+
+TEST_F(InstallerTest, AnUnscannableVersionStopsTheExchangeButNotTheRun) {
+    // The version box is read-only in practice; if its text is not a number, the
+    // framework says so, and the subfolder is then not read back.
+    backend.script = {SetText{IDC_REQUIRED_VERSION, u"abc"}, SetText{IDC_SUBFOLDER, u"Other"}, Press{IDOK},
+                      Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes());
+    ASSERT_GE(backend.boxes.size(), 1u);
+    EXPECT_EQ(backend.boxes[0].text, u"Enter a positive integer.");
+    EXPECT_TRUE(fs::exists(Qib() / "objectpacks" / "Tests" / "a.qop"));
+    EXPECT_FALSE(fs::exists(Qib() / "objectpacks" / "Other"));
+}
+
+}  // namespace
+}  // namespace testing_support

@@ -1,0 +1,42 @@
+// A package read from disk: a package file, or the SETUP 129 payload of an installer.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "package/package_archive.h"
+
+namespace pack {
+
+// Where the package's bytes lie in the file.
+struct PackageRange {
+    std::uint64_t fileSize = 0;
+    std::uint64_t offset = 0;  // 0 for a package file
+    std::uint64_t size = 0;
+    bool installer = false;
+};
+
+// A file that ends in a resource table is an installer and its package is the SETUP 129
+// resource; any other file is a package as a whole. PackError naming the file otherwise.
+PackageRange LocatePackage(const std::filesystem::path& file);
+
+struct LoadedPackage {
+    Package package;
+    PackageRange range;
+    std::uint64_t endOffset = 0;  // offset in the package just after endTag
+};
+
+// Reads the whole package. A package that is damaged or is no package at all raises
+// PackError with status `damagedStatus`, naming the file, the offset in the file and the
+// field being read.
+LoadedPackage LoadPackage(const std::filesystem::path& file, int damagedStatus);
+
+// The package's bytes as stored.
+std::vector<std::byte> ReadPackageBytes(const std::filesystem::path& file,
+                                        const PackageRange& range);
+
+// "objectpacks entry 3 name", "header field packageName" ...: the field a read stopped at.
+std::string DescribeField(const ReadProgress& progress);
+
+}  // namespace pack

@@ -1,5 +1,6 @@
 #include "app/larkspan_dlg.h"
 
+#include "framework/app.h"
 #include "package/header_preview.h"
 #include "package/installation.h"
 #include "package/messages.h"
@@ -100,4 +101,6 @@ void CLarkspanDlg::OnPaint() {
     dc.DrawIcon(x, y, m_hIcon);
 }
 
-HICON CLarkspanDlg::OnQueryDragIcon() { return m_hIcon; }
+HICON CLarkspanDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}

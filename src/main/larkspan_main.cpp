@@ -21,13 +21,17 @@ extern CLarkspanApp theApp;
 
 int main(int argc, char** argv) {
     auto environment = platform::posix::Environment::FromProcess();
-    const auto variable = [&environment](const std::string& name) { return environment.Find(name); };
+    const auto variable = [&environment](const std::string& name) {
+        return environment.Find(name);
+    };
 #ifdef LARKSPAN_HAVE_GTK
     constexpr bool kGtkBuilt = true;
     const auto canOpen = [&] { return ui::gtk::OpenDisplay(&argc, &argv); };
 #else
     constexpr bool kGtkBuilt = false;
     const auto canOpen = [] { return false; };
+    (void)argc;
+    (void)argv;
 #endif
     std::unique_ptr<ui::Backend> backend;
     if (larkspan::ChooseFrontEnd(variable, kGtkBuilt, canOpen) == larkspan::FrontEnd::gtk) {

@@ -62,8 +62,8 @@ BOOL RunInstallation(platform::Env& env, const CString& dataFile, const CString&
     CUserDiffData product(u"QIB", u"", env);
     const CString previewFolder = AddTrailingBackslash(product.GetProductSubfolder(u"Preview"));
     const CString tesselFolder = product.GetProductSubfolder(u"Tessel") + u"\\";
-    const std::array<CString, kSectionCount> folders = {objectPackFolder, previewFolder + previewPrefix,
-                                                        tesselFolder};
+    const std::array<CString, kSectionCount> folders = {
+        objectPackFolder, previewFolder + previewPrefix, tesselFolder};
 
     for (int section = 0; section < kSectionCount; ++section) {
         const SectionHead head = ReadSectionHead(ar);

@@ -141,7 +141,9 @@ void ArchiveWriter::Put(std::uint64_t value, int size) {
     }
 }
 
-void ArchiveWriter::Word(DWORD value) { Put(value, 4); }
+void ArchiveWriter::Word(DWORD value) {
+    Put(value, 4);
+}
 
 void ArchiveWriter::String(std::u16string_view text) {
     Put(0xFF, 1);

@@ -9,8 +9,8 @@ void StagePayload(platform::Env& env, CString& dataFile) {
     CUserDiffData userData(u"QIB", u"temp", env);
     dataFile = userData.GetFilePath(u"data.vqm");
 
-    const auto payload = env.LoadExecutableResource(platform::restable::kSetupType,
-                                                    platform::restable::kSetupId);
+    const auto payload =
+        env.LoadExecutableResource(platform::restable::kSetupType, platform::restable::kSetupId);
     if (payload == nullptr || payload->Bytes().empty()) {
         AfxMessageBox(CString(messages::kExtractFailed));
         return;

@@ -4,8 +4,8 @@
 
 bool IsSafeStoredName(const CString& name) {
     const std::u16string& s = name.str();
-    return !s.empty() && s != u"." && s != u".." && s.find_first_of(u"\\/") == std::u16string::npos &&
-           s.find(u'\0') == std::u16string::npos;
+    return !s.empty() && s != u"." && s != u".." &&
+           s.find_first_of(u"\\/") == std::u16string::npos && s.find(u'\0') == std::u16string::npos;
 }
 
 bool IsSafeSubfolder(const CString& subfolder) {

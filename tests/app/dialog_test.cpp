@@ -44,8 +44,9 @@ TEST(AppIcon, HasThreeSizesWithOpaqueArtwork) {
         const ui::IconImage& image = icon.images[i];
         EXPECT_EQ(image.width, sizes[i]);
         EXPECT_EQ(image.argb.size(), static_cast<std::size_t>(sizes[i] * sizes[i]));
-        EXPECT_EQ(image.argb[image.argb.size() / 2] >> 24, 0xFFu);  // the centre is drawn
-        EXPECT_EQ(image.argb[0] >> 24, 0u);                          // the corner is not
+        const auto centre = static_cast<std::size_t>((sizes[i] / 2) * sizes[i] + sizes[i] / 2);
+        EXPECT_EQ(image.argb[centre] >> 24, 0xFFu);  // the centre is drawn
+        EXPECT_EQ(image.argb[0] >> 24, 0u);          // the corner is not
     }
 }
 

@@ -17,7 +17,8 @@ platform::posix::Environment HomeAt(const std::filesystem::path& home) {
 
 class FailingWrite final : public platform::WritableFile {
 public:
-    explicit FailingWrite(std::unique_ptr<platform::WritableFile> target) : target_(std::move(target)) {}
+    explicit FailingWrite(std::unique_ptr<platform::WritableFile> target)
+        : target_(std::move(target)) {}
     platform::FileError Append(std::span<const std::byte> data) override {
         // Half of it reaches the disk, then the disk is full.
         target_->Append(data.first(data.size() / 2));
@@ -42,7 +43,8 @@ private:
 
 bool FaultEnv::Matches(const std::set<std::u16string>& set, const platform::Path& path) {
     for (const auto& end : set) {
-        if (path.size() >= end.size() && path.compare(path.size() - end.size(), end.size(), end) == 0) {
+        if (path.size() >= end.size() &&
+            path.compare(path.size() - end.size(), end.size(), end) == 0) {
             return true;
         }
     }
@@ -68,7 +70,8 @@ platform::FileError FaultEnv::RemoveFile(const platform::Path& path) {
     return EnvWrapper::RemoveFile(path);
 }
 
-std::unique_ptr<platform::ResourceData> FaultEnv::LoadExecutableResource(std::u16string_view, std::uint32_t) {
+std::unique_ptr<platform::ResourceData> FaultEnv::LoadExecutableResource(std::u16string_view,
+                                                                         std::uint32_t) {
     if (!payload) {
         return nullptr;
     }

@@ -1,5 +1,6 @@
 // The installer end to end through the scripted front end: start-up, staging, header
 // preview and installation runs, against a temporary HOME.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,12 +18,15 @@ using ::testing::ElementsAre;
 
 const std::u16string kEof = u"Attempted to access an unnamed file past its end.";
 
-std::u16string S(std::u16string_view v) { return std::u16string(v); }
+std::u16string S(std::u16string_view v) {
+    return std::u16string(v);
+}
 
 TEST_F(InstallerTest, WithoutPayloadReportsTwiceAndNeverShowsTheDialog) {
     env.payload.reset();
     RunInstaller();
-    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kExtractFailed), S(messages::kMissingDataFile)));
+    EXPECT_THAT(backend.BoxTexts(),
+                ElementsAre(S(messages::kExtractFailed), S(messages::kMissingDataFile)));
     EXPECT_FALSE(backend.dialogShown);
     // Both boxes are titled with the executable's name, carry the exclamation icon and
     // appear while the wait cursor shows; the cursor is gone afterwards.
@@ -38,7 +42,8 @@ TEST_F(InstallerTest, WithoutPayloadReportsTwiceAndNeverShowsTheDialog) {
 
 TEST_F(InstallerTest, AForeignPayloadFailsThePreviewAndCancels) {
     RunInstaller(Text("PK\x03\x04 not a package at all"));
-    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kNotAnArchive), S(messages::kNotInstalled)));
+    EXPECT_THAT(backend.BoxTexts(),
+                ElementsAre(S(messages::kNotAnArchive), S(messages::kNotInstalled)));
     EXPECT_FALSE(backend.dialogShown);
 }
 
@@ -57,7 +62,8 @@ TEST_F(InstallerTest, ShowsTheHeaderAndWritesTheTitleImage) {
     EXPECT_FALSE(s.readOnly.at(IDC_SUBFOLDER));
     EXPECT_EQ(ReadFileBytes(Qib() / "temp" / "install.jpg"), spec.titleImage);
     ASSERT_EQ(decoder.files.size(), 1u);
-    EXPECT_EQ(decoder.files[0], platform::posix::CarriedPath((Qib() / "temp" / "install.jpg").string()));
+    EXPECT_EQ(decoder.files[0],
+              platform::posix::CarriedPath((Qib() / "temp" / "install.jpg").string()));
     EXPECT_EQ(backend.createdChildren, std::vector<int>{static_cast<int>(IDC_IMAGE_WINDOW)});
     // Cancelled: the staging file stays, nothing is installed.
     EXPECT_EQ(ReadFileBytes(DataFile()), MakePackageBytes(spec));
@@ -107,7 +113,8 @@ TEST_F(InstallerTest, AReadOnlyStagingFileFallsBackToTheEarlierOne) {
 TEST_F(InstallerTest, AStagingWriteThatFailsRemovesTheFileAndCancels) {
     env.failWrites = {u"\\data.vqm"};
     RunInstaller(MakePackageBytes());
-    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kCreateTempFailed), S(messages::kMissingDataFile)));
+    EXPECT_THAT(backend.BoxTexts(),
+                ElementsAre(S(messages::kCreateTempFailed), S(messages::kMissingDataFile)));
     EXPECT_FALSE(fs::exists(DataFile()));
 }
 
@@ -115,9 +122,10 @@ TEST_F(InstallerTest, InstallWritesEverySectionAndEnds) {
     backend.script = {Press{IDOK}};
     RunInstaller(MakePackageBytes());
     EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kInstalled)));
-    EXPECT_THAT(ListTree(Qib()), ElementsAre("Preview/", "Preview/Tests_a.png", "Tessel/", "Tessel/t.tsl",
-                                             "objectpacks/", "objectpacks/Tests/", "objectpacks/Tests/a.qop",
-                                             "objectpacks/Tests/b.qop", "temp/", "temp/install.jpg"));
+    EXPECT_THAT(ListTree(Qib()),
+                ElementsAre("Preview/", "Preview/Tests_a.png", "Tessel/", "Tessel/t.tsl",
+                            "objectpacks/", "objectpacks/Tests/", "objectpacks/Tests/a.qop",
+                            "objectpacks/Tests/b.qop", "temp/", "temp/install.jpg"));
     EXPECT_EQ(ReadFileBytes(Qib() / "objectpacks" / "Tests" / "b.qop"), Text("bravo"));
     EXPECT_EQ(backend.waitCursorDepth, 0);
 }
@@ -129,10 +137,11 @@ TEST_F(InstallerTest, SubfolderTextDecidesFolderLevelAndPreviewPrefix) {
     };
     const std::vector<Case> cases = {
         {u"X",
-         {"Preview/", "Preview/X_a.png", "Tessel/", "Tessel/t.tsl", "objectpacks/", "objectpacks/X/",
-          "objectpacks/X/a.qop", "objectpacks/X/b.qop"}},
-        {u"", {"Preview/", "Preview/a.png", "Tessel/", "Tessel/t.tsl", "objectpacks/", "objectpacks/a.qop",
-               "objectpacks/b.qop"}},
+         {"Preview/", "Preview/X_a.png", "Tessel/", "Tessel/t.tsl", "objectpacks/",
+          "objectpacks/X/", "objectpacks/X/a.qop", "objectpacks/X/b.qop"}},
+        {u"",
+         {"Preview/", "Preview/a.png", "Tessel/", "Tessel/t.tsl", "objectpacks/",
+          "objectpacks/a.qop", "objectpacks/b.qop"}},
     };
     for (const Case& c : cases) {
         fs::remove_all(Qib());
@@ -155,7 +164,8 @@ TEST_F(InstallerTest, ATwoLevelSubfolderWithAMissingUpperLevelFailsTheFirstWrite
 }
 
 TEST_F(InstallerTest, TheOverwriteQuestionComesOnceAndNoStopsQuietly) {
-    const std::u16string question = S(messages::kOverwriteBefore) + u"a.qop" + S(messages::kOverwriteAfter);
+    const std::u16string question =
+        S(messages::kOverwriteBefore) + u"a.qop" + S(messages::kOverwriteAfter);
     // First run installs; the second asks, is answered No, then Yes.
     backend.script = {Press{IDOK}};
     RunInstaller(MakePackageBytes());
@@ -255,7 +265,8 @@ TEST_F(InstallerTest, UnsafeNamesAndSubfoldersStopBeforeAnythingIsMade) {
     };
     const std::vector<Case> cases = {
         {"parent folder", u"..", u"t.tsl", S(messages::kUnsafeSubfolder) + u".."},
-        {"inner parent", u"a\\..\\..\\x", u"t.tsl", S(messages::kUnsafeSubfolder) + u"a\\..\\..\\x"},
+        {"inner parent", u"a\\..\\..\\x", u"t.tsl",
+         S(messages::kUnsafeSubfolder) + u"a\\..\\..\\x"},
         {"rooted", u"/etc", u"t.tsl", S(messages::kUnsafeSubfolder) + u"/etc"},
         {"drive", u"C:\\x", u"t.tsl", S(messages::kUnsafeSubfolder) + u"C:\\x"},
         {"traversing name", u"Tests", u"..\\..\\evil", S(messages::kUnsafeName) + u"..\\..\\evil"},
@@ -282,8 +293,8 @@ TEST_F(InstallerTest, UnsafeNamesAndSubfoldersStopBeforeAnythingIsMade) {
 TEST_F(InstallerTest, AnUnscannableVersionStopsTheExchangeButNotTheRun) {
     // The version box is read-only in practice; if its text is not a number, the
     // framework says so, and the subfolder is then not read back.
-    backend.script = {SetText{IDC_REQUIRED_VERSION, u"abc"}, SetText{IDC_SUBFOLDER, u"Other"}, Press{IDOK},
-                      Press{IDCANCEL}};
+    backend.script = {SetText{IDC_REQUIRED_VERSION, u"abc"}, SetText{IDC_SUBFOLDER, u"Other"},
+                      Press{IDOK}, Press{IDCANCEL}};
     RunInstaller(MakePackageBytes());
     ASSERT_GE(backend.boxes.size(), 1u);
     EXPECT_EQ(backend.boxes[0].text, u"Enter a positive integer.");

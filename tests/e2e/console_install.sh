@@ -20,6 +20,7 @@ check() {  # check DESCRIPTION COMMAND...
 
 run() {  # run HOME INPUT INSTALLER: the installer on a pipe, without a display
   local home=$1 input=$2 installer=$3
+  mkdir -p "$home"
   printf "$input" | env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     "$installer" >"$work/out" 2>&1 || true
 }

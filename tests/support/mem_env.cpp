@@ -89,8 +89,8 @@ bool MemEnv::GetFileStatus(const platform::Path& path, platform::FileStatus* sta
 bool MemEnv::CreateFolder(const platform::Path& path) {
     // One level at a time: the parent must exist, unless the path has none.
     const auto slash = path.find_last_of(u'\\');
-    const bool parentOk = slash == platform::Path::npos || slash == 0 ||
-                          folders.count(path.substr(0, slash)) != 0;
+    const bool parentOk =
+        slash == platform::Path::npos || slash == 0 || folders.count(path.substr(0, slash)) != 0;
     if (PathExists(path) || !parentOk) {
         return false;
     }

@@ -34,6 +34,8 @@ Package MakePackage(const PackageSpec& spec) {
     return p;
 }
 
-std::vector<std::byte> MakePackageBytes(const PackageSpec& spec) { return WritePackage(MakePackage(spec)); }
+std::vector<std::byte> MakePackageBytes(const PackageSpec& spec) {
+    return WritePackage(MakePackage(spec));
+}
 
 }  // namespace testing_support

@@ -8,7 +8,8 @@ namespace {
 
 class ScriptedWindow final : public ui::DialogWindow {
 public:
-    ScriptedWindow(const ui::DialogTemplate& t, ScriptedBackend& backend) : template_(t), backend_(backend) {
+    ScriptedWindow(const ui::DialogTemplate& t, ScriptedBackend& backend)
+        : template_(t), backend_(backend) {
         for (const ui::ControlTemplate& c : t.controls) {
             state.texts[c.id] = std::u16string(c.text);
             state.readOnly[c.id] = (c.style & ui::style::kEsReadOnly) != 0;
@@ -19,7 +20,8 @@ public:
     void SetReadOnly(int id, bool readOnly) override { state.readOnly[id] = readOnly; }
     ui::Rect ControlRect(int id) override {
         const ui::ControlTemplate* c = template_.Find(id);
-        return c ? ui::ToPixels(c->x, c->y, c->cx, c->cy, ui::kDefaultBaseX, ui::kDefaultBaseY) : ui::Rect{};
+        return c ? ui::ToPixels(c->x, c->y, c->cx, c->cy, ui::kDefaultBaseX, ui::kDefaultBaseY)
+                 : ui::Rect{};
     }
     ui::Rect ClientRect() override {
         return ui::ToPixels(0, 0, template_.cx, template_.cy, ui::kDefaultBaseX, ui::kDefaultBaseY);
@@ -59,8 +61,10 @@ std::vector<std::u16string> ScriptedBackend::BoxTexts() const {
     return texts;
 }
 
-ui::BoxAnswer ScriptedBackend::ShowMessageBox(const ui::MessageBoxRequest& box, ui::DialogWindow* owner) {
-    boxes.push_back({box.text, box.title, box.buttons, box.icon, box.systemModal, owner != nullptr});
+ui::BoxAnswer ScriptedBackend::ShowMessageBox(const ui::MessageBoxRequest& box,
+                                              ui::DialogWindow* owner) {
+    boxes.push_back(
+        {box.text, box.title, box.buttons, box.icon, box.systemModal, owner != nullptr});
     if (waitCursorDepth > 0) {
         ++boxesUnderWaitCursor;
     }
@@ -105,6 +109,8 @@ void ScriptedBackend::BeginWaitCursor() {
     maxWaitCursorDepth = std::max(maxWaitCursorDepth, waitCursorDepth);
 }
 
-void ScriptedBackend::EndWaitCursor() { --waitCursorDepth; }
+void ScriptedBackend::EndWaitCursor() {
+    --waitCursorDepth;
+}
 
 }  // namespace testing_support

@@ -57,7 +57,8 @@ public:
 
     std::vector<std::u16string> BoxTexts() const;
 
-    ui::BoxAnswer ShowMessageBox(const ui::MessageBoxRequest& box, ui::DialogWindow* owner) override;
+    ui::BoxAnswer ShowMessageBox(const ui::MessageBoxRequest& box,
+                                 ui::DialogWindow* owner) override;
     int RunModalDialog(const ui::DialogTemplate& dialog, ui::DialogEvents& events) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;

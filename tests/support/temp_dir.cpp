@@ -39,13 +39,15 @@ std::vector<std::byte> ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::byte> out(chars.size());
-    std::transform(chars.begin(), chars.end(), out.begin(), [](char c) { return static_cast<std::byte>(c); });
+    std::transform(chars.begin(), chars.end(), out.begin(),
+                   [](char c) { return static_cast<std::byte>(c); });
     return out;
 }
 
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::byte>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::string> ListTree(const std::filesystem::path& root) {
@@ -53,7 +55,8 @@ std::vector<std::string> ListTree(const std::filesystem::path& root) {
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        out.push_back(std::filesystem::relative(it->path(), root).string() + (it->is_directory() ? "/" : ""));
+        out.push_back(std::filesystem::relative(it->path(), root).string() +
+                      (it->is_directory() ? "/" : ""));
     }
     std::sort(out.begin(), out.end());
     return out;

@@ -50,6 +50,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     AddListVerb(app, context);
     AddVerifyVerb(app, context);
     AddExtractVerb(app, context);
+    AddWrapVerb(app, context);
 
     // CLI11 would call an unknown verb a missing one.
     const CLI::App& verbList = app;

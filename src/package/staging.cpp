@@ -1,9 +1,40 @@
 #include "package/staging.h"
 
+#include <algorithm>
+
 #include "framework/app.h"
 #include "package/messages.h"
+#include "platform/checksum.h"
 #include "platform/resource_table.h"
 #include "userdata/user_diff_data.h"
+
+namespace {
+
+// Pieces small enough to stay in the processor's cache between hashing and writing.
+constexpr std::size_t kVerifyChunk = 1 << 20;
+
+enum class Copy { written, writeFailed, damaged };
+
+// Writes the payload straight from the mapped executable: in one request when it carries no
+// checksum, else piece by piece, each hashed just before it is written.
+Copy WritePayload(platform::WritableFile& file, const platform::ResourceData& payload) {
+    const std::span<const std::byte> bytes = payload.Bytes();
+    const auto expected = payload.StoredChecksum();
+    if (!expected) {
+        return file.Append(bytes) == platform::FileError::none ? Copy::written : Copy::writeFailed;
+    }
+    platform::PayloadHasher hasher;
+    for (std::size_t at = 0; at < bytes.size(); at += kVerifyChunk) {
+        const auto piece = bytes.subspan(at, std::min(kVerifyChunk, bytes.size() - at));
+        hasher.Update(piece);
+        if (file.Append(piece) != platform::FileError::none) {
+            return Copy::writeFailed;
+        }
+    }
+    return hasher.Digest() == *expected ? Copy::written : Copy::damaged;
+}
+
+}  // namespace
 
 void StagePayload(platform::Env& env, CString& dataFile) {
     CUserDiffData userData(u"QIB", u"temp", env);
@@ -20,12 +51,14 @@ void StagePayload(platform::Env& env, CString& dataFile) {
         AfxMessageBox(CString(messages::kCreateTempFailed));
         return;
     }
-    // The whole payload in one request, straight from the mapped executable.
-    const bool written = file->Append(payload->Bytes()) == platform::FileError::none;
+    const Copy copy = WritePayload(*file, *payload);
     const bool closed = file->Close() == platform::FileError::none;
-    if (!written || !closed) {
-        file.reset();
-        env.RemoveFile(dataFile.str());
-        AfxMessageBox(CString(messages::kCreateTempFailed));
+    if (copy == Copy::written && closed) {
+        return;
     }
+    // No incomplete or damaged package is left to be read as if it were whole.
+    file.reset();
+    env.RemoveFile(dataFile.str());
+    AfxMessageBox(
+        CString(copy == Copy::damaged ? messages::kExtractFailed : messages::kCreateTempFailed));
 }

@@ -63,6 +63,8 @@ class ResourceData {
 public:
     virtual ~ResourceData() = default;
     virtual std::span<const std::byte> Bytes() const = 0;
+    // The checksum the resource was stored with (see platform/checksum.h), when it has one.
+    virtual std::optional<std::uint64_t> StoredChecksum() const { return std::nullopt; }
 };
 
 class Env {

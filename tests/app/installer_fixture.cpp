@@ -32,11 +32,14 @@ private:
 
 class PayloadBytes final : public platform::ResourceData {
 public:
-    explicit PayloadBytes(const std::vector<std::byte>& b) : bytes_(b) {}
+    PayloadBytes(const std::vector<std::byte>& b, std::optional<std::uint64_t> checksum)
+        : bytes_(b), checksum_(checksum) {}
     std::span<const std::byte> Bytes() const override { return bytes_; }
+    std::optional<std::uint64_t> StoredChecksum() const override { return checksum_; }
 
 private:
     const std::vector<std::byte>& bytes_;
+    std::optional<std::uint64_t> checksum_;
 };
 
 }  // namespace
@@ -75,7 +78,7 @@ std::unique_ptr<platform::ResourceData> FaultEnv::LoadExecutableResource(std::u1
     if (!payload) {
         return nullptr;
     }
-    return std::make_unique<PayloadBytes>(*payload);
+    return std::make_unique<PayloadBytes>(*payload, payloadChecksum);
 }
 
 InstallerTest::InstallerTest()

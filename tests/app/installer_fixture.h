@@ -27,9 +27,10 @@ public:
     using platform::EnvWrapper::EnvWrapper;
 
     std::optional<std::vector<std::byte>> payload;
-    std::set<std::u16string> refuseCreate;  // CreateTruncated fails (access denied)
-    std::set<std::u16string> refuseRemove;  // RemoveFile fails (access denied)
-    std::set<std::u16string> failWrites;    // Append fails (disk full)
+    std::optional<std::uint64_t> payloadChecksum;  // as the resource table would record it
+    std::set<std::u16string> refuseCreate;         // CreateTruncated fails (access denied)
+    std::set<std::u16string> refuseRemove;         // RemoveFile fails (access denied)
+    std::set<std::u16string> failWrites;           // Append fails (disk full)
 
     platform::FileError CreateTruncated(const platform::Path& path,
                                         std::unique_ptr<platform::WritableFile>* file) override;

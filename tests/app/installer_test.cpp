@@ -7,6 +7,7 @@
 
 #include "app/installer_fixture.h"
 #include "package/messages.h"
+#include "platform/checksum.h"
 #include "platform/posix/posix_env.h"
 #include "resources/resource.h"
 
@@ -116,6 +117,28 @@ TEST_F(InstallerTest, AStagingWriteThatFailsRemovesTheFileAndCancels) {
     EXPECT_THAT(backend.BoxTexts(),
                 ElementsAre(S(messages::kCreateTempFailed), S(messages::kMissingDataFile)));
     EXPECT_FALSE(fs::exists(DataFile()));
+}
+
+TEST_F(InstallerTest, APayloadThatFailsItsChecksumIsNotStaged) {
+    auto bytes = MakePackageBytes(
+        PackageSpec{.objectPacks = {{u"big.qop", std::vector<std::byte>(3 << 20)}}});
+    env.payloadChecksum = platform::PayloadChecksum(bytes);
+    bytes[bytes.size() - 100] ^=
+        std::byte{1};  // one bit flipped in transit, past the first megabyte
+    RunInstaller(bytes);
+    EXPECT_THAT(backend.BoxTexts(),
+                ElementsAre(S(messages::kExtractFailed), S(messages::kMissingDataFile)));
+    EXPECT_FALSE(fs::exists(DataFile()));
+}
+
+TEST_F(InstallerTest, APayloadWithItsChecksumIsStagedWhole) {
+    const auto bytes = MakePackageBytes(
+        PackageSpec{.objectPacks = {{u"big.qop", std::vector<std::byte>(3 << 20)}}});
+    env.payloadChecksum = platform::PayloadChecksum(bytes);
+    backend.script = {Press{IDCANCEL}};
+    RunInstaller(bytes);
+    EXPECT_TRUE(backend.boxes.empty());
+    EXPECT_EQ(ReadFileBytes(DataFile()), bytes);
 }
 
 TEST_F(InstallerTest, InstallWritesEverySectionAndEnds) {

@@ -68,5 +68,24 @@ run "$home" 'c\n' "$work/inst"
 check "cancel installs nothing" test ! -e "$home/Documents/QIB/objectpacks/Larkspan Sample"
 check "cancel keeps the staging file" test -e "$home/Documents/QIB/temp/data.vqm"
 
+# Damaged installers: a flipped payload byte, a damaged resource table, a file cut short.
+size=$(stat -c %s "$work/inst")
+damage() {  # damage OUT OFFSET: a copy of the installer with the byte at OFFSET inverted
+  cp "$work/inst" "$1"
+  local byte
+  byte=$(od -An -tu1 -j "$2" -N1 "$work/inst" | tr -d ' ')
+  printf "$(printf '\\%03o' $((byte ^ 255)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+damage "$work/bad-payload" $((size - 24 - 56 - 1000))
+damage "$work/bad-table" $((size - 24 - 56 + 30))
+head -c $((size - 100)) "$work/inst" >"$work/cut" && chmod +x "$work/bad-payload" "$work/bad-table" "$work/cut"
+for bad in bad-payload bad-table cut; do
+  home=$work/$bad-home
+  run "$home" '\n\n' "$work/$bad"
+  check "$bad: refused with the extract message" grep -qF 'Failed to extract the data, extracting process aborted!' "$work/out"
+  check "$bad: no staging file of that payload" test ! -e "$home/Documents/QIB/temp/data.vqm"
+  check "$bad: verify finds it damaged" bash -c "! '$pack' verify '$work/$bad' >/dev/null 2>&1"
+done
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -153,6 +153,9 @@ PackageRange LocatePackage(const fs::path& path) {
             range.offset = entry.offset;
             range.size = entry.size;
             range.installer = true;
+            if ((entry.flags & restable::kHasChecksum) != 0) {
+                range.checksum = entry.checksum;
+            }
             return range;
         }
     }

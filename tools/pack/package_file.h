@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "package/package_archive.h"
@@ -15,6 +16,7 @@ struct PackageRange {
     std::uint64_t offset = 0;  // 0 for a package file
     std::uint64_t size = 0;
     bool installer = false;
+    std::optional<std::uint64_t> checksum;  // an installer's record of its payload
 };
 
 // A file that ends in a resource table is an installer and its package is the SETUP 129

@@ -8,6 +8,7 @@
 #include "pack/source_folder.h"
 #include "pack/text_quote.h"
 #include "pack/verbs.h"
+#include "platform/checksum.h"
 
 namespace pack {
 
@@ -36,6 +37,21 @@ void CheckInstallable(const Package& p, const std::string& shownAs) {
     }
 }
 
+// An installer's payload must be the bytes it was wrapped with: the installer refuses to
+// stage a payload that fails its checksum.
+void CheckPayloadChecksum(const std::string& file, const PackageRange& range) {
+    if (!range.checksum) {
+        return;
+    }
+    const std::uint64_t actual = platform::PayloadChecksum(ReadPackageBytes(file, range));
+    if (actual != *range.checksum) {
+        throw PackError(file + ": damaged installer: the payload at offset " +
+                            std::to_string(range.offset) + " (" + std::to_string(range.size) +
+                            " bytes) fails its checksum; the installer refuses it",
+                        kExitDamaged);
+    }
+}
+
 }  // namespace
 
 void AddVerifyVerb(CLI::App& app, VerbContext& context) {
@@ -47,6 +63,7 @@ void AddVerifyVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("FILE", *file, "A package or an installer")->required();
     verb->callback([&context, file] {
         RunVerb(context, [&] {
+            CheckPayloadChecksum(*file, LocatePackage(*file));
             const LoadedPackage loaded = LoadPackage(*file, kExitDamaged);
             CheckInstallable(loaded.package, *file);
             context.out << "OK\n";

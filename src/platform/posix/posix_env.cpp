@@ -132,8 +132,9 @@ private:
 
 class MappedResource final : public ResourceData {
 public:
-    MappedResource(void* base, std::size_t mapped, std::size_t skip, std::size_t size)
-        : base_(base), mapped_(mapped), skip_(skip), size_(size) {}
+    MappedResource(void* base, std::size_t mapped, std::size_t skip, std::size_t size,
+                   std::optional<std::uint64_t> checksum)
+        : base_(base), mapped_(mapped), skip_(skip), size_(size), checksum_(checksum) {}
     MappedResource(const MappedResource&) = delete;
     MappedResource& operator=(const MappedResource&) = delete;
     ~MappedResource() override {
@@ -147,12 +148,14 @@ public:
         }
         return {static_cast<const std::byte*>(base_) + skip_, size_};
     }
+    std::optional<std::uint64_t> StoredChecksum() const override { return checksum_; }
 
 private:
     void* base_;
     std::size_t mapped_;
     std::size_t skip_;
     std::size_t size_;
+    std::optional<std::uint64_t> checksum_;
 };
 
 bool PreadAll(int fd, std::span<std::byte> out, std::uint64_t offset) {
@@ -390,19 +393,24 @@ public:
             return nullptr;
         }
         if (it->size == 0) {
-            return std::make_unique<MappedResource>(nullptr, 0, 0, 0);
+            return std::make_unique<MappedResource>(nullptr, 0, 0, 0, std::nullopt);
         }
         const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
         const std::uint64_t start = it->offset / page * page;
         const auto skip = static_cast<std::size_t>(it->offset - start);
         const auto length = static_cast<std::size_t>(it->size) + skip;
-        void* base = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd.get(),
+        // Staging reads every byte at once, so the mapping is populated in one go.
+        void* base = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(),
                             static_cast<off_t>(start));
         if (base == MAP_FAILED) {
             return nullptr;
         }
+        std::optional<std::uint64_t> checksum;
+        if ((it->flags & rt::kHasChecksum) != 0) {
+            checksum = it->checksum;
+        }
         return std::make_unique<MappedResource>(base, length, skip,
-                                                static_cast<std::size_t>(it->size));
+                                                static_cast<std::size_t>(it->size), checksum);
     }
 
 private:

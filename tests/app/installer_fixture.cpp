@@ -89,7 +89,7 @@ void InstallerTest::RunInstaller() {
     AfxServices services;
     services.env = &env;
     services.backend = &backend;
-    services.imageDecoder = &decoder;
+    services.imageDecoder = imageDecoder;
     services.resources = &resources::LarkspanResources();
     app.Run(services, u"/opt/installers/larkspan");
 }

@@ -76,6 +76,7 @@ protected:
     FaultEnv env;
     ScriptedBackend backend;
     RecordingDecoder decoder;
+    platform::ImageDecoder* imageDecoder = &decoder;  // what the image window decodes with
 };
 
 }  // namespace testing_support

@@ -26,8 +26,11 @@ Copy WritePayload(platform::WritableFile& file, const platform::ResourceData& pa
     platform::PayloadHasher hasher;
     for (std::size_t at = 0; at < bytes.size(); at += kVerifyChunk) {
         const auto piece = bytes.subspan(at, std::min(kVerifyChunk, bytes.size() - at));
+        payload.Prefetch(piece);
         hasher.Update(piece);
-        if (file.Append(piece) != platform::FileError::none) {
+        const bool written = file.Append(piece) == platform::FileError::none;
+        payload.Release(piece);
+        if (!written) {
             return Copy::writeFailed;
         }
     }

@@ -65,6 +65,11 @@ public:
     virtual std::span<const std::byte> Bytes() const = 0;
     // The checksum the resource was stored with (see platform/checksum.h), when it has one.
     virtual std::optional<std::uint64_t> StoredChecksum() const { return std::nullopt; }
+    // Hints for a reader that goes through the bytes once, front to back: `Prefetch` before
+    // reading a piece, `Release` once it will not be read again, so that memory in use
+    // stays near one piece whatever the resource's size.
+    virtual void Prefetch(std::span<const std::byte> piece) const { (void)piece; }
+    virtual void Release(std::span<const std::byte> piece) const { (void)piece; }
 };
 
 class Env {

@@ -37,6 +37,7 @@ public:
     ULONGLONG GetLength() const;
     const CString& GetFilePath() const { return path_; }
     bool IsOpen() const { return file_ != nullptr; }
+    platform::Env& Env() const { return env_; }
 
     // FALSE when the path cannot be examined.
     static BOOL GetStatus(platform::Env& env, const CString& fileName, CFileStatus& status);

@@ -1,29 +1,20 @@
 #include "package/header_preview.h"
 
 #include "framework/app.h"
-#include "framework/archive.h"
-#include "framework/file.h"
 #include "package/messages.h"
 #include "package/output_file.h"
 #include "package/package_archive.h"
+#include "package/staged_archive.h"
 #include "userdata/user_diff_data.h"
 
 BOOL PreviewPackageHeader(platform::Env& env, const CString& dataFile,
                           const std::function<void(const CString&)>& showImageFile,
                           PackagePreview& preview) {
-    CFile file(env);
-    CFileException fileError;
-    if (!file.Open(dataFile, CFile::modeRead, &fileError)) {
-        AfxMessageBox(CString(messages::kCannotOpen) + CString(env.DisplayPath(dataFile.str())));
+    StagedArchive staged(env);
+    if (!staged.Open(dataFile)) {
         return FALSE;
     }
-    CArchive ar(&file, CArchive::load);
-    if (ReadMagic(ar) != kPackageMagic) {
-        ar.Close();
-        file.Close();
-        AfxMessageBox(CString(messages::kNotAnArchive));
-        return FALSE;
-    }
+    CArchive& ar = *staged.ar;
     PackageHeader header;
     ReadHeaderFields(ar, header);
     const TitleImageHead title = ReadTitleImageHead(ar);
@@ -32,16 +23,14 @@ BOOL PreviewPackageHeader(platform::Env& env, const CString& dataFile,
         CUserDiffData userData(u"QIB", u"temp", env);
         const CString imageFile = userData.GetFilePath(u"install.jpg");
         if (WriteWholeFile(env, imageFile, data.get(), title.size) != WriteOutcome::written) {
-            ar.Close();
-            file.Close();
+            staged.Close();
             AfxMessageBox(CString(messages::kDocumentDirectory));
             return FALSE;
         }
         showImageFile(imageFile);
     }
     ReadReserved(ar);
-    ar.Close();
-    file.Close();
+    staged.Close();
 
     preview.description = header.description;
     preview.subfolder = header.subfolder;

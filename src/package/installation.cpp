@@ -3,11 +3,10 @@
 #include <array>
 
 #include "framework/app.h"
-#include "framework/archive.h"
-#include "framework/file.h"
 #include "package/messages.h"
 #include "package/output_file.h"
 #include "package/package_archive.h"
+#include "package/staged_archive.h"
 #include "package/stored_names.h"
 #include "userdata/path_functions.h"
 #include "userdata/user_diff_data.h"
@@ -15,9 +14,8 @@
 namespace {
 
 // Closes the reader and the file before a message, as every early end of the run does.
-BOOL Stop(CArchive& ar, CFile& file, const CString& message) {
-    ar.Close();
-    file.Close();
+BOOL Stop(StagedArchive& staged, const CString& message) {
+    staged.Close();
     if (!message.IsEmpty()) {
         AfxMessageBox(message);
     }
@@ -27,16 +25,11 @@ BOOL Stop(CArchive& ar, CFile& file, const CString& message) {
 }  // namespace
 
 BOOL RunInstallation(platform::Env& env, const CString& dataFile, const CString& subfolder) {
-    CFile file(env);
-    CFileException fileError;
-    if (!file.Open(dataFile, CFile::modeRead, &fileError)) {
-        AfxMessageBox(CString(messages::kCannotOpen) + CString(env.DisplayPath(dataFile.str())));
+    StagedArchive staged(env);
+    if (!staged.Open(dataFile)) {
         return FALSE;
     }
-    CArchive ar(&file, CArchive::load);
-    if (ReadMagic(ar) != kPackageMagic) {
-        return Stop(ar, file, CString(messages::kNotAnArchive));
-    }
+    CArchive& ar = *staged.ar;
     PackageHeader header;
     ReadHeaderFields(ar, header);
     const TitleImageHead title = ReadTitleImageHead(ar);
@@ -48,7 +41,7 @@ BOOL RunInstallation(platform::Env& env, const CString& dataFile, const CString&
     // The subfolder text is the user's (or the package's) and must not lead out of
     // objectpacks; refused before any folder is made.
     if (!IsSafeSubfolder(subfolder)) {
-        return Stop(ar, file, CString(messages::kUnsafeSubfolder) + subfolder);
+        return Stop(staged, CString(messages::kUnsafeSubfolder) + subfolder);
     }
 
     // Destinations, in the order their folders are created.
@@ -70,27 +63,26 @@ BOOL RunInstallation(platform::Env& env, const CString& dataFile, const CString&
         for (int i = 0; i < head.count; ++i) {
             const FileEntryHead entry = ReadFileEntryHead(ar);
             if (!IsSafeStoredName(entry.name)) {
-                return Stop(ar, file, CString(messages::kUnsafeName) + entry.name);
+                return Stop(staged, CString(messages::kUnsafeName) + entry.name);
             }
             const CString destination = folders[static_cast<std::size_t>(section)] + entry.name;
             if (section == 0 && i == 0 && FileExists(env, destination)) {
                 const CString question = CString(messages::kOverwriteBefore) + entry.name +
                                          CString(messages::kOverwriteAfter);
                 if (AfxMessageBox(question, MB_YESNO) != IDYES) {
-                    return Stop(ar, file, {});
+                    return Stop(staged, {});
                 }
             }
             const auto data = ReadEntryData(ar, entry.size);
             if (WriteWholeFile(env, destination, data.get(), entry.size) != WriteOutcome::written) {
-                return Stop(ar, file, CString(messages::kFilesDirectory));
+                return Stop(staged, CString(messages::kFilesDirectory));
             }
             ReadReserved(ar);
         }
     }
     CString endTag;
     ar >> endTag;
-    ar.Close();
-    file.Close();
+    staged.Close();
 
     AfxMessageBox(CString(messages::kInstalled));
     CFile::Remove(env, dataFile);

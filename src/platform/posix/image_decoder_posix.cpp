@@ -106,6 +106,10 @@ bool LooksLikePng(std::span<const std::uint8_t> file) {
     return StartsWith(file, kPngSignature);
 }
 
+bool LooksLikeImageFile(std::span<const std::uint8_t> firstBytes) {
+    return LooksLikeJpeg(firstBytes) || LooksLikePng(firstBytes);
+}
+
 bool WithinImageLimits(std::uint64_t width, std::uint64_t height, unsigned bytesPerPixel) {
     return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
            width * height * bytesPerPixel <= kMaxImageBytes;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <span>
 
 #include "platform/image_decoder.h"
 
@@ -19,5 +21,8 @@ inline constexpr std::size_t kMaxImageBytes = std::size_t{256} << 20;
 // 32 bits with alpha as the fourth byte when the file has transparency (palette, grey and
 // 16-bit files are converted). The format is recognised by the first bytes of the file.
 std::unique_ptr<ImageDecoder> NewImageDecoder();
+
+// True when the bytes begin as a file of a format the decoder reads (8 bytes suffice).
+bool LooksLikeImageFile(std::span<const std::uint8_t> firstBytes);
 
 }  // namespace platform::posix

@@ -45,9 +45,9 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-bool WritePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
+std::vector<std::uint8_t> EncodePng(int width, int height, const std::uint8_t* rgba) {
     if (width <= 0 || height <= 0 || rgba == nullptr) {
-        return false;
+        return {};
     }
     PngImage image;
     image.get()->width = static_cast<png_uint_32>(width);
@@ -58,19 +58,27 @@ bool WritePng(const std::string& path, int width, int height, const std::uint8_t
     // First the size, then the bytes, all in memory; libpng's jumps stay inside it.
     png_alloc_size_t size = 0;
     if (png_image_write_to_memory(image.get(), nullptr, &size, 0, rgba, stride, nullptr) == 0) {
-        return false;
+        return {};
     }
     std::vector<std::uint8_t> bytes(size);
     if (png_image_write_to_memory(image.get(), bytes.data(), &size, 0, rgba, stride, nullptr) ==
         0) {
+        return {};
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+bool WritePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
+    const std::vector<std::uint8_t> bytes = EncodePng(width, height, rgba);
+    if (bytes.empty()) {
         return false;
     }
-
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) {
         return false;
     }
-    const bool written = WriteAll(fd, bytes.data(), size);
+    const bool written = WriteAll(fd, bytes.data(), bytes.size());
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
         ::unlink(path.c_str());

@@ -51,6 +51,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     AddVerifyVerb(app, context);
     AddExtractVerb(app, context);
     AddWrapVerb(app, context);
+    AddPreviewVerb(app, context);
 
     // CLI11 would call an unknown verb a missing one.
     const CLI::App& verbList = app;

@@ -1,0 +1,308 @@
+// preview FILE -o OUT.png [--frame WxH]: the title image as the installer's image window
+// shows it, painted into a frame of the dialog's picture size and written as a PNG file.
+// FILE is a package, an installer (its SETUP 129 payload) or a picture file itself.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <random>
+#include <regex>
+#include <span>
+#include <vector>
+
+#include "framework/archive.h"
+#include "framework/exceptions.h"
+#include "framework/file.h"
+#include "framework/wnd.h"
+#include "imaging/q_image_wnd.h"
+#include "pack/file_io.h"
+#include "pack/pack_error.h"
+#include "pack/package_file.h"
+#include "pack/verbs.h"
+#include "package/package_archive.h"
+#include "platform/posix/image_decoder_posix.h"
+#include "platform/posix/png_writer.h"
+#include "platform/posix/posix_env.h"
+#include "ui/offscreen/offscreen_window.h"
+
+namespace pack {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The install dialog's picture frame: 6 x 13 base units per dialog unit.
+constexpr int kDefaultFrameWidth = 340;
+constexpr int kDefaultFrameHeight = 251;
+constexpr int kMaxFrameSide = 8192;
+constexpr int kFrameId = 1000;
+
+struct PreviewOptions {
+    std::string file;
+    std::string output;
+    std::string frame =
+        std::to_string(kDefaultFrameWidth) + "x" + std::to_string(kDefaultFrameHeight);
+};
+
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+};
+
+FrameSize ParseFrame(const std::string& text) {
+    static const std::regex kForm("([0-9]{1,5})x([0-9]{1,5})");
+    std::smatch m;
+    if (std::regex_match(text, m, kForm)) {
+        const FrameSize size{std::stoi(m[1]), std::stoi(m[2])};
+        if (size.width >= 1 && size.height >= 1 && size.width <= kMaxFrameSide &&
+            size.height <= kMaxFrameSide) {
+            return size;
+        }
+    }
+    throw PackError("--frame " + text + ": expected WIDTHxHEIGHT, each from 1 to " +
+                    std::to_string(kMaxFrameSide));
+}
+
+std::vector<std::uint8_t> FirstBytes(const fs::path& path, std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw PackError(path.string() + ": cannot read");
+    }
+    std::vector<std::uint8_t> bytes(count);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+// The package's bytes inside a file, as a file of their own.
+class RangeFile final : public platform::SequentialFile {
+public:
+    RangeFile(std::unique_ptr<platform::SequentialFile> whole, std::uint64_t size)
+        : whole_(std::move(whole)), left_(size), size_(size) {}
+
+    platform::FileError Read(std::span<std::byte> buffer, std::size_t* delivered) override {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left_));
+        *delivered = 0;
+        const platform::FileError error = whole_->Read(buffer.first(want), delivered);
+        left_ -= *delivered;
+        return error;
+    }
+    std::uint64_t Length() const override { return size_; }
+
+private:
+    std::unique_ptr<platform::SequentialFile> whole_;
+    std::uint64_t left_;
+    std::uint64_t size_;
+};
+
+// The Linux Env, except that opening the file gives the package's range of it.
+class PackageRangeEnv final : public platform::EnvWrapper {
+public:
+    PackageRangeEnv(platform::Env& target, const PackageRange& range)
+        : EnvWrapper(target), range_(range) {}
+
+    platform::FileError OpenSequential(const platform::Path& path,
+                                       std::unique_ptr<platform::SequentialFile>* file) override {
+        std::unique_ptr<platform::SequentialFile> whole;
+        if (const auto error = target().OpenSequential(path, &whole);
+            error != platform::FileError::none) {
+            return error;
+        }
+        std::vector<std::byte> skip(64 * 1024);
+        for (std::uint64_t left = range_.offset; left > 0;) {
+            std::size_t got = 0;
+            const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, skip.size()));
+            const auto error = whole->Read(std::span(skip).first(chunk), &got);
+            if (error != platform::FileError::none) {
+                return error;
+            }
+            if (got == 0) {
+                return platform::FileError::hardIO;  // shorter than its resource table says
+            }
+            left -= got;
+        }
+        *file = std::make_unique<RangeFile>(std::move(whole), range_.size);
+        return platform::FileError::none;
+    }
+
+private:
+    PackageRange range_;
+};
+
+// The title image's bytes (empty when the package has none), read as the installer's header
+// preview reads them: the header fields, then the title image entry.
+std::vector<std::byte> ReadTitleImage(platform::Env& env, const fs::path& path) {
+    const PackageRange range = LocatePackage(path);
+    PackageRangeEnv rangeEnv(env, range);
+    CFile file(rangeEnv);
+    CFileException error;
+    if (!file.Open(CString(platform::posix::CarriedPath(path.string())), CFile::modeRead, &error)) {
+        throw PackError(path.string() + ": cannot read: " + error.GetErrorMessage().ToUtf8());
+    }
+    CArchive ar(&file, CArchive::load);
+    const std::string what = range.installer ? "the installer's payload" : "the file";
+    try {
+        if (ReadMagic(ar) != kPackageMagic) {
+            throw PackError(path.string() + ": " + what +
+                            " is neither a package nor a picture the installer can show");
+        }
+        PackageHeader header;
+        ReadHeaderFields(ar, header);
+        const TitleImageHead head = ReadTitleImageHead(ar);
+        std::vector<std::byte> image(head.size);
+        if (head.size != 0) {
+            const std::unique_ptr<BYTE[]> data = ReadEntryData(ar, head.size);
+            std::memcpy(image.data(), data.get(), head.size);
+        }
+        return image;
+    } catch (const CException& e) {
+        throw PackError(path.string() +
+                        ": damaged package header or title image: " + e.GetErrorMessage().ToUtf8());
+    }
+}
+
+// A fresh folder for the title image file, removed with its contents.
+class TempFolder {
+public:
+    TempFolder() {
+        std::mt19937_64 random{std::random_device{}()};
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            const fs::path candidate =
+                fs::temp_directory_path() / ("larkspan-preview-" + std::to_string(random()));
+            if (fs::create_directory(candidate)) {
+                path_ = candidate;
+                return;
+            }
+        }
+        throw PackError("cannot create a temporary folder in " +
+                        fs::temp_directory_path().string());
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+void WriteThroughEnv(platform::Env& env, const fs::path& path, std::span<const std::byte> bytes) {
+    std::unique_ptr<platform::WritableFile> file;
+    const platform::Path carried = platform::posix::CarriedPath(path.string());
+    if (env.CreateTruncated(carried, &file) != platform::FileError::none ||
+        file->Append(bytes) != platform::FileError::none ||
+        file->Close() != platform::FileError::none) {
+        throw PackError(path.string() + ": cannot write the title image");
+    }
+}
+
+// The decoder, remembering the size of what it last decoded.
+class SizeRecordingDecoder final : public platform::ImageDecoder {
+public:
+    explicit SizeRecordingDecoder(platform::ImageDecoder& inner) : inner_(inner) {}
+    platform::DecodedImage DecodeFile(const platform::Path& path) override {
+        platform::DecodedImage image = inner_.DecodeFile(path);
+        width = image.width;
+        height = image.height;
+        return image;
+    }
+    int width = 0;
+    int height = 0;
+
+private:
+    platform::ImageDecoder& inner_;
+};
+
+// Paints what the image window shows for `picture` (or its dark frame alone, without one)
+// into a frame of this size, through the window itself.
+ui::OffscreenSurface PaintFrame(platform::ImageDecoder& decoder, const fs::path* picture,
+                                FrameSize frame) {
+    ui::OffscreenWindow host(ui::Rect{0, 0, frame.width, frame.height});
+    host.SetControlRect(kFrameId, ui::Rect{0, 0, frame.width, frame.height});
+    CWnd dialog;
+    dialog.AttachToControl(&host, 0);
+    CStatic frameControl;
+    frameControl.AttachToControl(&host, kFrameId);
+    CQImageWnd window(decoder);
+    if (!window.CreateOver(frameControl, &dialog)) {
+        throw PackError("cannot create the image window");
+    }
+    if (picture != nullptr) {
+        window.SetImageFile(CString(platform::posix::CarriedPath(picture->string())));
+    }
+    return host.PaintChild(CQImageWnd::IDC_IMAGE_WINDOW);
+}
+
+void Preview(VerbContext& context, const PreviewOptions& o) {
+    const FrameSize frame = ParseFrame(o.frame);
+    const fs::path input(o.file);
+    if (!fs::is_regular_file(input)) {
+        throw PackError(o.file + ": not a regular file");
+    }
+    const std::unique_ptr<platform::Env> env =
+        platform::posix::NewPosixEnv(platform::posix::Environment::FromProcess());
+    const std::unique_ptr<platform::ImageDecoder> decoder = platform::posix::NewImageDecoder();
+    SizeRecordingDecoder recording(*decoder);
+
+    // The picture goes to a file of its own, as the installer writes install.jpg, whatever
+    // the length of the input's path.
+    std::vector<std::byte> image;
+    const bool pictureFile = platform::posix::LooksLikeImageFile(FirstBytes(input, 8));
+    if (pictureFile) {
+        image = ReadWholeFile(input, platform::posix::kMaxImageBytes);
+    } else {
+        image = ReadTitleImage(*env, input);
+    }
+    std::optional<TempFolder> temp;
+    std::optional<fs::path> picture;
+    if (!image.empty()) {
+        temp.emplace();
+        picture = temp->path() / "install.jpg";
+        WriteThroughEnv(*env, *picture, image);
+    }
+
+    const ui::OffscreenSurface surface =
+        PaintFrame(recording, picture ? &*picture : nullptr, frame);
+    const std::vector<std::uint8_t> png =
+        platform::posix::EncodePng(surface.width(), surface.height(), surface.rgba().data());
+    if (png.empty()) {
+        throw PackError(o.output + ": cannot encode the preview");
+    }
+    StagedFile out(o.output);
+    out.Write(std::as_bytes(std::span(png)));
+    out.Commit();
+
+    context.out << o.output << ": " << frame.width << "x" << frame.height << " frame, ";
+    if (!picture) {
+        context.out << "no title image (the frame stays dark)\n";
+    } else if (recording.width <= 0) {
+        context.out << (pictureFile ? "the picture" : "the title image") << " (" << image.size()
+                    << " bytes) cannot be decoded (the frame stays dark)\n";
+    } else {
+        context.out << (pictureFile ? "picture " : "title image ") << recording.width << "x"
+                    << recording.height << "\n";
+    }
+}
+
+}  // namespace
+
+void AddPreviewVerb(CLI::App& app, VerbContext& context) {
+    auto options = std::make_shared<PreviewOptions>();
+    CLI::App* verb = app.add_subcommand(
+        "preview", "Paint the title image as the installer's image window shows it, into a PNG");
+    verb->add_option("FILE", options->file, "A package, an installer or a picture file")
+        ->required();
+    verb->add_option("-o,--output", options->output, "The PNG file to write")->required();
+    verb->add_option("--frame", options->frame, "The frame's size in pixels, WIDTHxHEIGHT")
+        ->capture_default_str();
+    verb->callback([&context, options] { RunVerb(context, [&] { Preview(context, *options); }); });
+}
+
+}  // namespace pack

@@ -137,6 +137,28 @@ installed() {  # installed HOME: every sample file in place
 "$pack" create "$source/sample" -o "$work/s.vqm" >/dev/null || exit 1
 "$pack" wrap --stub "$stub" --package "$work/s.vqm" -o "$work/inst" >/dev/null || exit 1
 
+# 0. The bare stub has no payload: two boxes one after the other, and the dialog never shows.
+home=$work/h0
+mkdir -p "$home"
+env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$stub" >"$work/out" 2>&1 &
+installer_pid=$!
+first=no second=no
+if box_of_stub=$(timeout 20 xdotool search --sync --onlyvisible --name '^larkspan$' | head -n1) &&
+  [ -n "$box_of_stub" ]; then
+  first=yes
+  key "$box_of_stub" Return
+  sleep 0.5
+  if box_of_stub=$(timeout 10 xdotool search --sync --onlyvisible --name '^larkspan$' | head -n1) &&
+    [ -n "$box_of_stub" ]; then
+    second=yes
+    check "the dialog never appears" not xdotool search --onlyvisible --name "^$caption\$"
+    key "$box_of_stub" Return
+  fi
+fi
+check "bare stub: a box for the missing payload" test $first = yes
+check "bare stub: a box for the missing staging file" test $second = yes
+check "bare stub: ends after the boxes" ended
+
 # 1. The dialog as shown: the title image in its frame, the fields filled. Enter installs,
 #    Enter closes the success box.
 home=$work/h1

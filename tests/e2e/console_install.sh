@@ -5,18 +5,8 @@ set -euo pipefail
 stub=$1 pack=$2 source=$3
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
 
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/../support/check.sh"
 
 run() {  # run HOME INPUT INSTALLER: the installer on a pipe, without a display
   local home=$1 input=$2 installer=$3
@@ -87,5 +77,4 @@ for bad in bad-payload bad-table cut; do
   check "$bad: verify finds it damaged" bash -c "! '$pack' verify '$work/$bad' >/dev/null 2>&1"
 done
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -13,15 +13,10 @@ fi
 work=$(mktemp -d)
 chmod 755 "$work"
 trap 'umount -l "$work"/*/Documents 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
 user=nobody
 group=$(id -gn nobody 2>/dev/null || echo nogroup)
 
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/check.sh"
 
 # make_installer NAME SUBFOLDER [FILE SIZE]...: an installer whose object packs have those sizes.
 make_installer() {
@@ -170,5 +165,4 @@ check "long name: reported" says "$files_dir"
 check "long name: no success" no_success
 check "long name: staging file kept" test -e "$home/Documents/QIB/temp/data.vqm"
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -25,18 +25,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-failures=0
 
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/../support/check.sh"
 
 caption="QIB Template Install"
 # The X11 toolkit back end on the private server, its default theme, and no accessibility
@@ -266,5 +256,4 @@ if [ -n "$shots" ]; then
   check "screenshots written" test -s "$shots/dialog.png" -a -s "$shots/message-box.png"
 fi
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -2,6 +2,7 @@
 // picture. Coordinates are pixels of the surface, origin top left.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -30,6 +31,30 @@ struct IconImage {
 // An icon: its images, largest first.
 struct Icon {
     std::span<const IconImage> images;
+
+    // The image to draw at size x size: that size, else the next larger, else the largest;
+    // images whose pixels do not fill their size are passed over. Null when none is usable.
+    const IconImage* ImageFor(int size) const {
+        const IconImage* exact = nullptr;
+        const IconImage* larger = nullptr;
+        const IconImage* largest = nullptr;
+        for (const IconImage& image : images) {
+            if (image.width <= 0 || image.height <= 0 ||
+                image.argb.size() < static_cast<std::size_t>(image.width) * image.height) {
+                continue;
+            }
+            if (image.width == size && image.height == size && exact == nullptr) {
+                exact = &image;
+            }
+            if (image.width > size && (larger == nullptr || image.width < larger->width)) {
+                larger = &image;
+            }
+            if (largest == nullptr || image.width > largest->width) {
+                largest = &image;
+            }
+        }
+        return exact != nullptr ? exact : larger != nullptr ? larger : largest;
+    }
 };
 
 class DeviceContext {

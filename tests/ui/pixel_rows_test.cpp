@@ -100,21 +100,22 @@ TEST(ArgbToRgbaBytes, OrdersRedGreenBlueAlpha) {
               (std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x80, 0x44, 0x55, 0x66, 0xFF}));
 }
 
-TEST(PickIconImage, PrefersTheExactSizeThenTheNextLarger) {
-    const std::array<std::uint32_t, 1> pixel = {0};
-    const std::array<ui::IconImage, 3> images = {
-        ui::IconImage{48, 48, pixel}, ui::IconImage{32, 32, pixel}, ui::IconImage{16, 16, pixel}};
+TEST(IconImageFor, PrefersTheExactSizeThenTheNextLarger) {
+    const std::vector<std::uint32_t> pixels(48 * 48);
+    const std::array<ui::IconImage, 4> images = {
+        ui::IconImage{48, 48, pixels}, ui::IconImage{32, 32, pixels}, ui::IconImage{16, 16, pixels},
+        ui::IconImage{64, 64, pixels}};  // too few pixels for its size: never picked
     const ui::Icon icon{images};
     struct Case {
         int size, width;
     };
     for (const Case c :
          {Case{32, 32}, Case{16, 16}, Case{24, 32}, Case{40, 48}, Case{64, 48}, Case{8, 16}}) {
-        const ui::IconImage* picked = ui::gtk::PickIconImage(icon, c.size);
+        const ui::IconImage* picked = icon.ImageFor(c.size);
         ASSERT_NE(picked, nullptr);
         EXPECT_EQ(picked->width, c.width) << c.size;
     }
-    EXPECT_EQ(ui::gtk::PickIconImage(ui::Icon{}, 32), nullptr);
+    EXPECT_EQ(ui::Icon{}.ImageFor(32), nullptr);
 }
 
 }  // namespace

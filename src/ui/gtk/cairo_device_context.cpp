@@ -61,7 +61,7 @@ void CairoDeviceContext::DrawBottomUpPixels(int x, int y, int width, int height,
 }
 
 void CairoDeviceContext::DrawIcon(int x, int y, int size, const Icon& icon) {
-    const IconImage* picked = PickIconImage(icon, size);
+    const IconImage* picked = icon.ImageFor(size);
     if (picked == nullptr || picked->width <= 0 || picked->height <= 0 ||
         picked->argb.size() < static_cast<std::size_t>(picked->width) * picked->height) {
         return;

@@ -63,22 +63,4 @@ std::vector<std::uint8_t> ArgbToRgbaBytes(const IconImage& image) {
     return bytes;
 }
 
-const IconImage* PickIconImage(const Icon& icon, int size) {
-    const IconImage* exact = nullptr;
-    const IconImage* larger = nullptr;
-    const IconImage* largest = nullptr;
-    for (const IconImage& image : icon.images) {
-        if (image.width == size && exact == nullptr) {
-            exact = &image;
-        }
-        if (image.width > size && (larger == nullptr || image.width < larger->width)) {
-            larger = &image;
-        }
-        if (largest == nullptr || image.width > largest->width) {
-            largest = &image;
-        }
-    }
-    return exact != nullptr ? exact : larger != nullptr ? larger : largest;
-}
-
 }  // namespace ui::gtk

@@ -25,8 +25,4 @@ void PremultiplyArgb(const std::uint32_t* argb, std::size_t count, std::uint32_t
 // Straight 0xAARRGGBB words as bytes red, green, blue, alpha.
 std::vector<std::uint8_t> ArgbToRgbaBytes(const IconImage& image);
 
-// The image of `icon` to draw at size x size: the one of that width, else the smallest
-// larger one, else the largest; null for an icon without images.
-const IconImage* PickIconImage(const Icon& icon, int size);
-
 }  // namespace ui::gtk

@@ -21,28 +21,6 @@ std::uint8_t Blend(std::uint8_t over, std::uint8_t under, unsigned alpha) {
     return static_cast<std::uint8_t>((over * alpha + under * (255u - alpha) + 127u) / 255u);
 }
 
-const IconImage* ChooseImage(const Icon& icon, int size) {
-    const IconImage* exact = nullptr;
-    const IconImage* larger = nullptr;
-    const IconImage* largest = nullptr;
-    for (const IconImage& image : icon.images) {
-        if (image.width <= 0 || image.height <= 0 ||
-            image.argb.size() < static_cast<std::size_t>(image.width) * image.height) {
-            continue;
-        }
-        if (image.width == size && image.height == size) {
-            exact = &image;
-        }
-        if (image.width > size && (larger == nullptr || image.width < larger->width)) {
-            larger = &image;
-        }
-        if (largest == nullptr || image.width > largest->width) {
-            largest = &image;
-        }
-    }
-    return exact != nullptr ? exact : larger != nullptr ? larger : largest;
-}
-
 }  // namespace
 
 OffscreenSurface::OffscreenSurface(int width, int height, Color fill)
@@ -93,7 +71,7 @@ void OffscreenSurface::DrawBottomUpPixels(int x, int y, int width, int height,
 }
 
 void OffscreenSurface::DrawIcon(int x, int y, int size, const Icon& icon) {
-    const IconImage* image = size > 0 ? ChooseImage(icon, size) : nullptr;
+    const IconImage* image = size > 0 ? icon.ImageFor(size) : nullptr;
     if (image == nullptr) {
         return;
     }

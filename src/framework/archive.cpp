@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "framework/memory.h"
@@ -151,6 +152,29 @@ UINT CArchive::Read(void* buffer, UINT count) {
         done += n;
     }
     return done;
+}
+
+platform::FileError CArchive::TransferTo(platform::WritableFile& out, ULONGLONG count,
+                                         ULONGLONG* moved) {
+    const UINT fromBuffer = static_cast<UINT>(std::min<ULONGLONG>(count, available_ - current_));
+    *moved = 0;
+    if (fromBuffer != 0) {
+        const auto bytes =
+            std::span(reinterpret_cast<const std::byte*>(buffer_.get() + current_), fromBuffer);
+        if (const auto error = out.Append(bytes); error != platform::FileError::none) {
+            return error;
+        }
+        current_ += fromBuffer;
+        *moved = fromBuffer;
+    }
+    if (*moved == count) {
+        return platform::FileError::none;
+    }
+    ULONGLONG direct = 0;
+    const auto error = file_->TransferTo(out, count - *moved, &direct);
+    consumedFromFile_ += direct;
+    *moved += direct;
+    return error;
 }
 
 ULONGLONG CArchive::BytesRemaining() const {

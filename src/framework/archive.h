@@ -33,6 +33,9 @@ public:
     // Delivers up to count bytes and returns the number delivered; fewer only when the data
     // ends. Large requests go straight from the file into the caller's buffer.
     UINT Read(void* buffer, UINT count);
+    // Moves the next `count` bytes into `out`: what the buffer holds, then straight from
+    // the file into `out`. Sets `moved`; fewer than `count` only at the end or on an error.
+    platform::FileError TransferTo(platform::WritableFile& out, ULONGLONG count, ULONGLONG* moved);
     // Bytes of the file not yet delivered.
     ULONGLONG BytesRemaining() const;
     void Close();

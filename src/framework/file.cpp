@@ -36,6 +36,18 @@ UINT CFile::Read(void* buffer, UINT count) {
     return static_cast<UINT>(delivered);
 }
 
+platform::FileError CFile::TransferTo(platform::WritableFile& out, ULONGLONG count,
+                                      ULONGLONG* moved) {
+    *moved = 0;
+    if (!file_) {
+        return platform::FileError::generic;
+    }
+    std::uint64_t done = 0;
+    const auto error = file_->TransferTo(out, count, &done);
+    *moved = done;
+    return error;
+}
+
 void CFile::Close() {
     file_.reset();
 }

@@ -33,6 +33,9 @@ public:
     // Delivers up to count bytes; fewer only at the end. Raises CFileException on an
     // I/O error.
     UINT Read(void* buffer, UINT count);
+    // Moves the next `count` bytes into `out` without passing them through a buffer of the
+    // caller's (see platform::SequentialFile::TransferTo); how many were moved, and why fewer.
+    platform::FileError TransferTo(platform::WritableFile& out, ULONGLONG count, ULONGLONG* moved);
     void Close();
     ULONGLONG GetLength() const;
     const CString& GetFilePath() const { return path_; }

@@ -73,8 +73,7 @@ BOOL RunInstallation(platform::Env& env, const CString& dataFile, const CString&
                     return Stop(staged, {});
                 }
             }
-            const auto data = ReadEntryData(ar, entry.size);
-            if (WriteWholeFile(env, destination, data.get(), entry.size) != WriteOutcome::written) {
+            if (CopyEntryToFile(env, ar, destination, entry.size) != WriteOutcome::written) {
                 return Stop(staged, CString(messages::kFilesDirectory));
             }
             ReadReserved(ar);

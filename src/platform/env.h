@@ -7,6 +7,7 @@
 // was found). Each implementation maps that form onto its file system.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -37,6 +39,16 @@ struct FileStatus {
     bool isDirectory = false;
 };
 
+// A file open for writing; an existing file of that name was truncated.
+class WritableFile {
+public:
+    virtual ~WritableFile() = default;
+    // Writes all bytes or reports why not (a short write counts as a failure).
+    virtual FileError Append(std::span<const std::byte> data) = 0;
+    // Flushes and closes; reports what the system reported on closing.
+    virtual FileError Close() = 0;
+};
+
 // A file open for reading from its first byte, without sharing (the installer reads the
 // staging file front to back).
 class SequentialFile {
@@ -46,16 +58,10 @@ public:
     virtual FileError Read(std::span<std::byte> buffer, std::size_t* delivered) = 0;
     // Length of the file when it was opened.
     virtual std::uint64_t Length() const = 0;
-};
-
-// A file open for writing; an existing file of that name was truncated.
-class WritableFile {
-public:
-    virtual ~WritableFile() = default;
-    // Writes all bytes or reports why not (a short write counts as a failure).
-    virtual FileError Append(std::span<const std::byte> data) = 0;
-    // Flushes and closes; reports what the system reported on closing.
-    virtual FileError Close() = 0;
+    // Moves the next `count` bytes into `out`, inside the system where it can, else through
+    // a small buffer of its own; sets `moved` to the bytes moved, fewer than `count` only at
+    // the end of the data or on an error (of either file).
+    virtual FileError TransferTo(WritableFile& out, std::uint64_t count, std::uint64_t* moved);
 };
 
 // Read-only bytes of an executable resource, valid while the object lives.
@@ -103,6 +109,29 @@ public:
 
 // Forwards every call to another Env, so that a test's fault injector overrides only
 // the calls it breaks.
+inline FileError SequentialFile::TransferTo(WritableFile& out, std::uint64_t count,
+                                            std::uint64_t* moved) {
+    std::vector<std::byte> buffer(
+        static_cast<std::size_t>(std::min<std::uint64_t>(count, 1 << 20)));
+    *moved = 0;
+    while (*moved < count) {
+        const auto want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count - *moved, buffer.size()));
+        std::size_t got = 0;
+        if (const FileError e = Read(std::span(buffer).first(want), &got); e != FileError::none) {
+            return e;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (const FileError e = out.Append(std::span(buffer).first(got)); e != FileError::none) {
+            return e;
+        }
+        *moved += got;
+    }
+    return FileError::none;
+}
+
 class EnvWrapper : public Env {
 public:
     explicit EnvWrapper(Env& target) : target_(target) {}

@@ -46,7 +46,7 @@ Rgba Sample(double x, double y) {
         const double r = 0.14 - i * 0.015;
         for (int side = -1; side <= 1; side += 2) {
             const double bx = 0.5 + side * (0.09 - i * 0.01) + 0.04 * (by - 0.5);
-            const double d = std::hypot(x - bx, y - by);
+            const double d = std::sqrt((x - bx) * (x - bx) + (y - by) * (y - by));
             if (d < r) {
                 const double shade = 0.75 + 0.25 * (1 - d / r);
                 c = Over({0.80 * shade, 0.72 * shade, 1.0 * shade, 1}, c);

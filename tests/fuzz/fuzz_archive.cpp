@@ -1,5 +1,7 @@
 // The package reader over arbitrary bytes: ReadPackage through a CArchive over an in-memory
-// file. Only the framework's exceptions may leave the reader. Two more checks ride along:
+// file. Only the framework's archive errors (and the overflow error of a UTF-16 length) may
+// leave the reader: no allocation may fail, since none may exceed the bytes that remain.
+// Two more checks ride along:
 // a small archive buffer must read exactly what the 4096-byte one reads (same package, or
 // the same error at the same field), and a package that reads whole must come back
 // unchanged after writing it out and reading it again.
@@ -111,6 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::byte> bytes(first, first + size);
 
     const Outcome full = Read(bytes, 4096);
+    // Every allocation is bounded by the bytes that remain, and the file cannot fail.
+    if (full.ending == Ending::memoryError || full.ending == Ending::fileError) {
+        Fail("a small in-memory file exhausted memory or failed to read");
+    }
     // The smallest buffer and one that shifts with the input, so that refills fall at every
     // kind of boundary.
     if (!SameOutcome(full, Read(bytes, 16)) ||

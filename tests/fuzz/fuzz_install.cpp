@@ -1,10 +1,11 @@
 // The whole installer over arbitrary payload bytes: the real application object stages the
 // payload, previews its header and, with every question answered Yes, runs one installation
 // when Install is pressed, against a temporary HOME. Only the framework's exceptions may
-// escape a handler (they are reported in a box, anything else ends the process). Checked
-// besides:
+// escape a handler (they are reported in a box, anything else ends the process), and none
+// may be an exhausted memory. Checked besides:
 // - every file and folder the installer makes lies inside <Documents>\QIB, with no ".."
 //   component and no NUL (checked at the platform seam, before anything is made);
+// - a package that reads whole opens the dialog with its header's fields;
 // - after a reported success the files under <Documents> are exactly those the package
 //   reader finds in the same bytes, and the staging file is gone;
 // - a package that reads whole, with a plain subfolder and plain names that fit the file
@@ -28,6 +29,7 @@
 #include "package/package_archive.h"
 #include "package/stored_names.h"
 #include "platform/posix/posix_env.h"
+#include "resources/resource.h"
 #include "resources/resource_module.h"
 #include "support/mem_env.h"
 #include "support/scripted_backend.h"
@@ -214,6 +216,21 @@ bool Installable(const Process& p, const Package& package) {
     return true;
 }
 
+// The dialog opened with the header's fields.
+void CheckDialog(const testing_support::ScriptedBackend& backend, const PackageHeader& h) {
+    if (!backend.dialogShown || backend.shown.empty()) {
+        Fail("a package that reads whole did not open the dialog");
+    }
+    const testing_support::DialogState& s = backend.shown.front();
+    if (s.texts.at(IDC_PACKAGE_NAME) != h.packageName.str() ||
+        s.texts.at(IDC_DESCRIPTION) != h.description.str() ||
+        s.texts.at(IDC_SUBFOLDER) != h.subfolder.str() ||
+        s.texts.at(IDC_REQUIRED_VERSION) != CString::FromUtf8(std::to_string(h.requiredVersion)) ||
+        s.readOnly.at(IDC_SUBFOLDER) != (h.subfolderEditable == 0)) {
+        Fail("the dialog does not show the package's header");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -239,8 +256,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool installed = false;
     for (const auto& box : backend.boxes) {
         installed = installed || box.text == messages::kInstalled;
+        if (box.text == CMemoryException().GetErrorMessage().str()) {
+            Fail("a payload of a few kilobytes exhausted memory");
+        }
     }
     const std::optional<Package> package = ReadWhole(p.env.payload);
+    if (package) {
+        CheckDialog(backend, package->header);
+    }
     if (installed) {
         if (!package) {
             Fail("a package the reader refuses was installed");

@@ -12,7 +12,8 @@ constexpr std::size_t kMaxPath = 260;
 }  // namespace
 
 std::optional<std::string> NativePath(const Path& path) {
-    if (path.size() >= kMaxPath) {
+    // A NUL would end the path early at the system call.
+    if (path.size() >= kMaxPath || path.find(u'\0') != Path::npos) {
         return std::nullopt;
     }
     std::u16string_view rest = path;

@@ -26,7 +26,7 @@ struct Environment {
 };
 
 // The native path for a carried path: each "\" becomes "/", a leading "C:" names the root
-// folder, and paths of 260 characters or more (or with another drive) have none.
+// folder, and paths of 260 characters or more (or with another drive, or a NUL) have none.
 std::optional<std::string> NativePath(const Path& path);
 // The carried form of a native path.
 Path CarriedPath(const std::string& native);

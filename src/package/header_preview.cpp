@@ -15,9 +15,7 @@ BOOL PreviewPackageHeader(platform::Env& env, const CString& dataFile,
         return FALSE;
     }
     CArchive& ar = *staged.ar;
-    PackageHeader header;
-    ReadHeaderFields(ar, header);
-    const TitleImageHead title = ReadTitleImageHead(ar);
+    const auto [header, title] = ReadPackageHead(ar);
     if (title.size != 0) {
         const auto data = ReadEntryData(ar, title.size);
         CUserDiffData userData(u"QIB", u"temp", env);

@@ -30,9 +30,7 @@ BOOL RunInstallation(platform::Env& env, const CString& dataFile, const CString&
         return FALSE;
     }
     CArchive& ar = *staged.ar;
-    PackageHeader header;
-    ReadHeaderFields(ar, header);
-    const TitleImageHead title = ReadTitleImageHead(ar);
+    const auto [header, title] = ReadPackageHead(ar);
     if (title.size != 0) {
         ReadEntryData(ar, title.size);
     }

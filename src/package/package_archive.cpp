@@ -19,6 +19,13 @@ TitleImageHead ReadTitleImageHead(CArchive& ar) {
     return head;
 }
 
+PackageHead ReadPackageHead(CArchive& ar) {
+    PackageHead head;
+    ReadHeaderFields(ar, head.header);
+    head.title = ReadTitleImageHead(ar);
+    return head;
+}
+
 SectionHead ReadSectionHead(CArchive& ar) {
     SectionHead head;
     ar >> head.tag >> head.count;

@@ -53,6 +53,13 @@ DWORD ReadMagic(CArchive& ar);
 // Reads fields 2 to 10 into `header` (its magic stays as it was).
 void ReadHeaderFields(CArchive& ar, PackageHeader& header);
 TitleImageHead ReadTitleImageHead(CArchive& ar);
+// After the magic: fields 2 to 10, then the title image entry's leading fields, as both
+// readers of a staged package begin.
+struct PackageHead {
+    PackageHeader header;
+    TitleImageHead title;
+};
+PackageHead ReadPackageHead(CArchive& ar);
 SectionHead ReadSectionHead(CArchive& ar);
 FileEntryHead ReadFileEntryHead(CArchive& ar);
 // The data of an entry of `size` bytes, with one block read into a buffer of that size.

@@ -46,7 +46,7 @@ UniqueFile OpenForReading(const fs::path& path) {
     return file;
 }
 
-std::vector<std::byte> ReadWholeFile(const fs::path& path, std::uint64_t maxBytes) {
+void RequireRegularFile(const fs::path& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (ec) {
@@ -55,6 +55,11 @@ std::vector<std::byte> ReadWholeFile(const fs::path& path, std::uint64_t maxByte
     if (!fs::is_regular_file(status)) {
         throw PackError(path.string() + ": not a regular file");
     }
+}
+
+std::vector<std::byte> ReadWholeFile(const fs::path& path, std::uint64_t maxBytes) {
+    RequireRegularFile(path);
+    std::error_code ec;
     const auto tooLarge = [&] {
         throw PackError(path.string() + ": larger than " + std::to_string(maxBytes) +
                         " bytes, the most a package entry holds");

@@ -14,6 +14,9 @@
 
 namespace pack {
 
+// PackError naming the file when it cannot be examined or is not a regular file.
+void RequireRegularFile(const std::filesystem::path& path);
+
 // The whole contents of a regular file, read to its end. PackError naming the file when it
 // cannot be read or holds more than maxBytes.
 std::vector<std::byte> ReadWholeFile(const std::filesystem::path& path,

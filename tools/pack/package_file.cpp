@@ -116,14 +116,8 @@ std::string Where(const PackageRange& range, std::uint64_t offset) {
 }  // namespace
 
 PackageRange LocatePackage(const fs::path& path) {
+    RequireRegularFile(path);
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec) {
-        throw PackError(path.string() + ": cannot read: " + ec.message());
-    }
-    if (!fs::is_regular_file(status)) {
-        throw PackError(path.string() + ": not a regular file");
-    }
     const UniqueFile file = OpenForReading(path);
     PackageRange range;
     range.fileSize = fs::file_size(path, ec);

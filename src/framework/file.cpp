@@ -2,15 +2,20 @@
 
 #include <span>
 
-// Paths of this many characters or more are refused, as the file system of origin does.
-constexpr int kMaxPath = 260;
+#include "platform/carried_path.h"
+
+namespace {
+bool NamesAFile(const CString& path) {
+    return platform::carried::NamesAFile(path.str());
+}
+}  // namespace
 
 BOOL CFile::Open(const CString& fileName, UINT openFlags, CFileException* pError) {
     (void)openFlags;  // only modeRead exists here
     file_.reset();
     path_ = fileName;
     platform::FileError error = platform::FileError::badPath;
-    if (fileName.GetLength() < kMaxPath) {
+    if (NamesAFile(fileName)) {
         error = env_.OpenSequential(fileName.str(), &file_);
     }
     if (error == platform::FileError::none) {
@@ -57,7 +62,7 @@ ULONGLONG CFile::GetLength() const {
 }
 
 BOOL CFile::GetStatus(platform::Env& env, const CString& fileName, CFileStatus& status) {
-    if (fileName.GetLength() >= kMaxPath) {
+    if (!NamesAFile(fileName)) {
         return FALSE;
     }
     platform::FileStatus st;
@@ -71,8 +76,8 @@ BOOL CFile::GetStatus(platform::Env& env, const CString& fileName, CFileStatus& 
 }
 
 void CFile::Remove(platform::Env& env, const CString& fileName) {
-    const auto error = fileName.GetLength() >= kMaxPath ? platform::FileError::badPath
-                                                        : env.RemoveFile(fileName.str());
+    const auto error =
+        !NamesAFile(fileName) ? platform::FileError::badPath : env.RemoveFile(fileName.str());
     if (error != platform::FileError::none) {
         AfxThrowFileException(CFileException::CauseOf(error), -1, env.DisplayPath(fileName.str()));
     }

@@ -30,10 +30,19 @@ constexpr ui::DialogTemplate kInstallDialog = {
     kControls,
 };
 
+constexpr FieldLabel kUnlabelledFields[] = {
+    {IDC_PACKAGE_NAME, u"Name"},
+    {IDC_DESCRIPTION, u"Description"},
+};
+
 }  // namespace
 
 const ui::DialogTemplate& InstallDialogTemplate() {
     return kInstallDialog;
+}
+
+std::span<const FieldLabel> UnlabelledFields() {
+    return kUnlabelledFields;
 }
 
 }  // namespace resources

@@ -1,17 +1,14 @@
 #include "userdata/path_functions.h"
 
 #include "framework/file.h"
+#include "platform/carried_path.h"
 
 CString AddTrailingBackslash(CString path) {
-    if (!path.IsEmpty() && path[path.GetLength() - 1] != u'\\') {
-        path += u'\\';
-    }
-    return path;
+    return CString(platform::carried::WithTrailingSeparator(path.str()));
 }
 
 CString FileNameOf(CString path) {
-    const int slash = path.ReverseFind(u'\\');
-    return slash < 0 ? path : path.Mid(slash + 1);
+    return CString(platform::carried::LastComponent(path.str()));
 }
 
 BOOL FileExists(platform::Env& env, const CString& path) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/carried_path.h"
 #include "userdata/path_functions.h"
 
 CUserDiffData::CUserDiffData(CString productDir, CString subDir, platform::Env& env)
@@ -15,7 +16,7 @@ CString CUserDiffData::GetDocumentsFolder() {
     if (!m_strDocumentsDir.IsEmpty()) {
         return m_strDocumentsDir;
     }
-    CString path = u"C:\\";
+    CString path = platform::carried::kFallbackRoot;
     if (auto first = m_env.DocumentsFolderAttempt1()) {
         path = std::move(*first);
     } else {
@@ -35,11 +36,8 @@ CString CUserDiffData::GetDocumentsFolder() {
 }
 
 CString CUserDiffData::DocumentsBase() {
-    CString documents = GetDocumentsFolder();
-    if (!documents.IsEmpty() && documents[documents.GetLength() - 1] == u'\\') {
-        documents = documents.Left(documents.GetLength() - 1);
-    }
-    return documents;
+    const CString documents = GetDocumentsFolder();
+    return CString(platform::carried::WithoutTrailingSeparator(documents.str()));
 }
 
 CString CUserDiffData::CreateFolders() {

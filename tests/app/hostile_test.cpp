@@ -8,8 +8,9 @@
 
 #include "app/installer_fixture.h"
 #include "package/messages.h"
-#include "platform/posix/image_decoder_posix.h"
+#include "platform/codecs/picture_codecs.h"
 #include "resources/resource.h"
+#include "support/disk_env.h"
 
 namespace testing_support {
 namespace {
@@ -36,7 +37,7 @@ const std::u16string kEof = u"Attempted to access an unnamed file past its end."
 class HostileTest : public InstallerTest {};
 
 TEST_F(HostileTest, EveryFixtureHasItsOutcome) {
-    const auto realDecoder = platform::posix::NewImageDecoder();
+    const auto realDecoder = platform::codecs::NewImageDecoder(testing_support::DiskEnv());
     imageDecoder = realDecoder.get();
     const std::u16string unsafeName = S(messages::kUnsafeName);
     const std::u16string unsafeSub = S(messages::kUnsafeSubfolder);

@@ -16,8 +16,9 @@
 #include "framework/exceptions.h"
 #include "framework/wnd.h"
 #include "imaging/q_image_wnd.h"
-#include "platform/posix/image_decoder_posix.h"
+#include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
+#include "support/disk_env.h"
 #include "support/temp_dir.h"
 #include "ui/offscreen/offscreen_window.h"
 
@@ -36,7 +37,8 @@ struct Process {
     testing_support::TempDir folder;
     std::filesystem::path file = folder.path() / "install.jpg";
     platform::Path carried = platform::posix::CarriedPath(file.string());
-    std::unique_ptr<platform::ImageDecoder> decoder = platform::posix::NewImageDecoder();
+    std::unique_ptr<platform::ImageDecoder> decoder =
+        platform::codecs::NewImageDecoder(testing_support::DiskEnv());
 };
 
 Process& TheProcess() {

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "picture_files.h"
-#include "platform/posix/image_decoder_posix.h"
+#include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
+#include "support/disk_env.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -25,7 +26,8 @@ protected:
     std::filesystem::path File(const char* name) const { return temp.path() / name; }
 
     testing_support::TempDir temp;
-    std::unique_ptr<platform::ImageDecoder> decoder = platform::posix::NewImageDecoder();
+    std::unique_ptr<platform::ImageDecoder> decoder =
+        platform::codecs::NewImageDecoder(testing_support::DiskEnv());
 };
 
 std::vector<std::uint8_t> PixelAt(const platform::DecodedImage& image, int x, int y) {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/posix/image_decoder_posix.h"
-#include "platform/posix/png_writer.h"
+#include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
+#include "support/disk_env.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -98,9 +98,11 @@ TEST(OffscreenSurfaceTest, WrittenAsPngItDecodesToTheSamePixels) {
     s.FillSolidRect(ui::Rect{4, 0, 5, 1}, ui::Color{16, 16, 16});
     const testing_support::TempDir temp;
     const std::filesystem::path file = temp.path() / "preview.png";
-    ASSERT_TRUE(platform::posix::WritePng(file.string(), s.width(), s.height(), s.rgba().data()));
+    ASSERT_TRUE(platform::codecs::WritePng(testing_support::DiskEnv(),
+                                           platform::posix::CarriedPath(file.string()), s.width(),
+                                           s.height(), s.rgba().data()));
 
-    const auto decoder = platform::posix::NewImageDecoder();
+    const auto decoder = platform::codecs::NewImageDecoder(testing_support::DiskEnv());
     const platform::DecodedImage image =
         decoder->DecodeFile(platform::posix::CarriedPath(file.string()));
     ASSERT_EQ(image.width, 5);
@@ -114,8 +116,10 @@ TEST(OffscreenSurfaceTest, WrittenAsPngItDecodesToTheSamePixels) {
         }
     }
 
-    EXPECT_FALSE(platform::posix::WritePng((temp.path() / "no" / "such.png").string(), 5, 4,
-                                           s.rgba().data()));
+    EXPECT_FALSE(platform::codecs::WritePng(
+        testing_support::DiskEnv(),
+        platform::posix::CarriedPath((temp.path() / "no" / "such.png").string()), 5, 4,
+        s.rgba().data()));
     EXPECT_FALSE(std::filesystem::exists(temp.path() / "no"));
 }
 

@@ -9,9 +9,10 @@
 
 #include "pack/command_line.h"
 #include "picture_files.h"
-#include "platform/posix/image_decoder_posix.h"
+#include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
 #include "platform/resource_table.h"
+#include "support/disk_env.h"
 #include "support/package_builder.h"
 #include "support/temp_dir.h"
 
@@ -58,7 +59,7 @@ protected:
     }
 
     Frame ReadFrame(const fs::path& png) {
-        const auto decoder = platform::posix::NewImageDecoder();
+        const auto decoder = platform::codecs::NewImageDecoder(testing_support::DiskEnv());
         const platform::DecodedImage image =
             decoder->DecodeFile(platform::posix::CarriedPath(png.string()));
         Frame frame{image.width, image.height, {}};

@@ -6,8 +6,9 @@
 #include <functional>
 #include <vector>
 
-#include "platform/posix/image_decoder_posix.h"
+#include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
+#include "support/disk_env.h"
 #include "support/temp_dir.h"
 #include "ui/offscreen/offscreen_window.h"
 
@@ -205,7 +206,8 @@ TEST_F(ImageWindowTest, APictureSetBeforeTheWindowExistsIsKept) {
 // With the real decoder: a missing or a damaged title image leaves the window dark.
 class ImageWindowFileTest : public ImageWindowTest {
 protected:
-    std::unique_ptr<platform::ImageDecoder> real = platform::posix::NewImageDecoder();
+    std::unique_ptr<platform::ImageDecoder> real =
+        platform::codecs::NewImageDecoder(testing_support::DiskEnv());
     CQImageWnd realWindow{*real};
     testing_support::TempDir temp;
 };

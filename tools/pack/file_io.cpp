@@ -1,6 +1,8 @@
 #include "pack/file_io.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <system_error>
@@ -33,13 +35,35 @@ fs::path SiblingName(const fs::path& target) {
 
 }  // namespace
 
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+    const std::string narrow(mode);
+    const std::wstring wide(narrow.begin(), narrow.end());
+    return ::_wfopen(path.c_str(), wide.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+bool SeekFile(std::FILE* file, std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(INT64_MAX)) {
+        errno = EINVAL;
+        return false;
+    }
+#ifdef _WIN32
+    return ::_fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+    return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
 std::string ErrorText(int error) {
     return std::strerror(error);
 }
 
 UniqueFile OpenForReading(const fs::path& path) {
     errno = 0;
-    UniqueFile file(std::fopen(path.c_str(), "rb"));
+    UniqueFile file(OpenFile(path, "rb"));
     if (!file) {
         throw PackError(path.string() + ": cannot read: " + ErrorText(errno));
     }
@@ -95,7 +119,7 @@ StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
     for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
         temporary_ = SiblingName(target_);
         errno = 0;
-        file_.reset(std::fopen(temporary_.c_str(), "wbx"));
+        file_.reset(OpenFile(temporary_, "wbx"));
         error = errno;
         if (!file_ && error != EEXIST) {
             break;
@@ -179,7 +203,7 @@ void StagedFolder::Commit() {
 void WriteNewFile(const fs::path& path, std::span<const std::byte> bytes,
                   const std::string& shownAs) {
     errno = 0;
-    UniqueFile file(std::fopen(path.c_str(), "wbx"));
+    UniqueFile file(OpenFile(path, "wbx"));
     const auto fail = [&] { throw PackError(shownAs + ": cannot write: " + ErrorText(errno)); };
     if (!file) {
         fail();

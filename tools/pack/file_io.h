@@ -27,6 +27,11 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
+// std::fopen for a path in the system's own form (wide on Windows); errno tells why not.
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
+// Moves to a 64-bit offset from the start; false with errno set when it cannot.
+bool SeekFile(std::FILE* file, std::uint64_t offset);
+
 // Opens a file for binary reading; PackError naming it when that fails.
 UniqueFile OpenForReading(const std::filesystem::path& path);
 

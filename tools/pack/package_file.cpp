@@ -13,6 +13,7 @@
 #include "pack/pack_error.h"
 #include "pack/source_folder.h"
 #include "platform/env.h"
+#include "platform/payload_locator.h"
 #include "platform/resource_table.h"
 
 namespace pack {
@@ -23,21 +24,9 @@ namespace restable = platform::restable;
 namespace {
 
 void SeekTo(std::FILE* file, std::uint64_t offset, const fs::path& path) {
-    if (offset > static_cast<std::uint64_t>(INT64_MAX) ||
-        std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) {
+    if (!SeekFile(file, offset)) {
         throw PackError(path.string() + ": cannot read: " + ErrorText(errno));
     }
-}
-
-std::vector<std::byte> ReadAt(std::FILE* file, std::uint64_t offset, std::size_t size,
-                              const fs::path& path) {
-    SeekTo(file, offset, path);
-    std::vector<std::byte> bytes(size);
-    if (std::fread(bytes.data(), 1, size, file) != size) {
-        throw PackError(path.string() + ": cannot read: " +
-                        (std::ferror(file) ? ErrorText(errno) : std::string("the file is short")));
-    }
-    return bytes;
 }
 
 // The package's range of the file as the only file there is, for CFile.
@@ -115,6 +104,11 @@ std::string Where(const PackageRange& range, std::uint64_t offset) {
 
 }  // namespace
 
+std::span<const platform::ResourceLocator* const> InstallerLocators() {
+    static const platform::ResourceLocator* const kLocators[] = {&platform::AppendedTableLocator()};
+    return kLocators;
+}
+
 PackageRange LocatePackage(const fs::path& path) {
     RequireRegularFile(path);
     std::error_code ec;
@@ -125,35 +119,35 @@ PackageRange LocatePackage(const fs::path& path) {
         throw PackError(path.string() + ": cannot read: " + ec.message());
     }
     range.size = range.fileSize;
-    if (range.fileSize < restable::kTrailerSize) {
-        return range;
-    }
-    const auto last =
-        ReadAt(file.get(), range.fileSize - restable::kTrailerSize, restable::kTrailerSize, path);
-    const auto trailer = restable::ParseTrailer(last, range.fileSize);
-    if (!trailer) {
-        return range;
-    }
-    const std::uint64_t tableOffset = restable::TableOffset(*trailer, range.fileSize);
-    const auto table = ReadAt(file.get(), tableOffset,
-                              std::size_t{trailer->entryCount} * restable::kEntrySize, path);
-    const auto entries = restable::ParseEntries(table, *trailer, range.fileSize);
-    if (!entries) {
-        throw PackError(path.string() + ": damaged installer: the resource table at offset " +
-                        std::to_string(tableOffset) + " points outside the file");
-    }
-    for (const restable::Entry& entry : *entries) {
-        if (entry.type == restable::kSetupType && entry.id == restable::kSetupId) {
-            range.offset = entry.offset;
-            range.size = entry.size;
-            range.installer = true;
-            if ((entry.flags & restable::kHasChecksum) != 0) {
-                range.checksum = entry.checksum;
-            }
-            return range;
+    const platform::ReadAt read = [&](std::uint64_t offset, std::span<std::byte> out) {
+        return SeekFile(file.get(), offset) &&
+               std::fread(out.data(), 1, out.size(), file.get()) == out.size();
+    };
+    using Status = platform::LocateResult::Status;
+    for (const platform::ResourceLocator* locator : InstallerLocators()) {
+        const platform::LocateResult found =
+            locator->Locate(read, range.fileSize, restable::kSetupType, restable::kSetupId);
+        switch (found.status) {
+            case Status::notThisFormat:
+                continue;
+            case Status::found:
+                range.offset = found.location.offset;
+                range.size = found.location.size;
+                range.checksum = found.location.checksum;
+                range.installer = true;
+                return range;
+            case Status::noResource:
+                throw PackError(path.string() +
+                                ": an installer without a package (no SETUP 129 resource)");
+            case Status::damaged:
+                throw PackError(path.string() + ": damaged installer: " + found.what);
+            case Status::readError:
+                throw PackError(path.string() + ": cannot read: " +
+                                (std::ferror(file.get()) ? ErrorText(errno)
+                                                         : std::string("the file is short")));
         }
     }
-    throw PackError(path.string() + ": an installer without a package (no SETUP 129 resource)");
+    return range;  // no installer: a package as a whole
 }
 
 LoadedPackage LoadPackage(const fs::path& path, int damagedStatus) {
@@ -205,7 +199,14 @@ LoadedPackage LoadPackage(const fs::path& path, int damagedStatus) {
 
 std::vector<std::byte> ReadPackageBytes(const fs::path& path, const PackageRange& range) {
     const UniqueFile file = OpenForReading(path);
-    return ReadAt(file.get(), range.offset, static_cast<std::size_t>(range.size), path);
+    SeekTo(file.get(), range.offset, path);
+    std::vector<std::byte> bytes(static_cast<std::size_t>(range.size));
+    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+        throw PackError(
+            path.string() + ": cannot read: " +
+            (std::ferror(file.get()) ? ErrorText(errno) : std::string("the file is short")));
+    }
+    return bytes;
 }
 
 std::string DescribeField(const ReadProgress& progress) {

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "package/package_archive.h"
+#include "platform/payload_locator.h"
 
 namespace pack {
 
@@ -18,6 +20,9 @@ struct PackageRange {
     bool installer = false;
     std::optional<std::uint64_t> checksum;  // an installer's record of its payload
 };
+
+// The formats of installer that the tool reads, each tried in turn.
+std::span<const platform::ResourceLocator* const> InstallerLocators();
 
 // A file that ends in a resource table is an installer and its package is the SETUP 129
 // resource; any other file is a package as a whole. PackError naming the file otherwise.

@@ -23,8 +23,7 @@
 #include "pack/package_file.h"
 #include "pack/verbs.h"
 #include "package/package_archive.h"
-#include "platform/posix/image_decoder_posix.h"
-#include "platform/posix/png_writer.h"
+#include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
 #include "ui/offscreen/offscreen_window.h"
 
@@ -248,15 +247,15 @@ void Preview(VerbContext& context, const PreviewOptions& o) {
     }
     const std::unique_ptr<platform::Env> env =
         platform::posix::NewPosixEnv(platform::posix::Environment::FromProcess());
-    const std::unique_ptr<platform::ImageDecoder> decoder = platform::posix::NewImageDecoder();
+    const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder(*env);
     SizeRecordingDecoder recording(*decoder);
 
     // The picture goes to a file of its own, as the installer writes install.jpg, whatever
     // the length of the input's path.
     std::vector<std::byte> image;
-    const bool pictureFile = platform::posix::LooksLikeImageFile(FirstBytes(input, 8));
+    const bool pictureFile = platform::codecs::LooksLikeImageFile(FirstBytes(input, 8));
     if (pictureFile) {
-        image = ReadWholeFile(input, platform::posix::kMaxImageBytes);
+        image = ReadWholeFile(input, platform::codecs::kMaxImageBytes);
     } else {
         image = ReadTitleImage(*env, input);
     }
@@ -271,7 +270,7 @@ void Preview(VerbContext& context, const PreviewOptions& o) {
     const ui::OffscreenSurface surface =
         PaintFrame(recording, picture ? &*picture : nullptr, frame);
     const std::vector<std::uint8_t> png =
-        platform::posix::EncodePng(surface.width(), surface.height(), surface.rgba().data());
+        platform::codecs::EncodePng(surface.width(), surface.height(), surface.rgba().data());
     if (png.empty()) {
         throw PackError(o.output + ": cannot encode the preview");
     }

@@ -1,48 +1,30 @@
+#include <algorithm>
 #include <string>
 
+#include "platform/carried_path.h"
 #include "platform/posix/posix_env.h"
 #include "platform/text.h"
 
 namespace platform::posix {
 
-namespace {
-// Paths of this many UTF-16 units or more fail, as they do on the system this installer
-// was first written for.
-constexpr std::size_t kMaxPath = 260;
-}  // namespace
-
 std::optional<std::string> NativePath(const Path& path) {
-    // A NUL would end the path early at the system call.
-    if (path.size() >= kMaxPath || path.find(u'\0') != Path::npos) {
+    if (!carried::NamesAFile(path)) {
         return std::nullopt;
     }
-    std::u16string_view rest = path;
-    if (rest.size() >= 2 && rest[1] == u':') {
-        if (rest[0] != u'C' && rest[0] != u'c') {
-            return std::nullopt;
-        }
-        rest.remove_prefix(2);
-        if (rest.empty()) {
-            return std::string("/");
-        }
+    const carried::DriveSplit split = carried::SplitDrive(path);
+    if (split.drive && *split.drive != u'C') {
+        return std::nullopt;  // only "C:" has a stand-in: the root folder
     }
-    std::string native = Utf16ToUtf8(rest);
-    for (char& c : native) {
-        if (c == '\\') {
-            c = '/';
-        }
+    if (split.drive && split.rest.empty()) {
+        return std::string("/");
     }
-    return native;
+    return Utf16ToUtf8(carried::WithSeparator(split.rest, u'/'));
 }
 
 Path CarriedPath(const std::string& native) {
-    Path carried = Utf8ToUtf16(native);
-    for (char16_t& c : carried) {
-        if (c == u'/') {
-            c = u'\\';
-        }
-    }
-    return carried;
+    Path path = Utf8ToUtf16(native);
+    std::replace(path.begin(), path.end(), u'/', carried::kSeparator);
+    return path;
 }
 
 }  // namespace platform::posix

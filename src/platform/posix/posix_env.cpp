@@ -11,7 +11,7 @@
 #include <fstream>
 #include <utility>
 
-#include "platform/resource_table.h"
+#include "platform/payload_locator.h"
 #include "platform/text.h"
 
 extern char** environ;
@@ -436,55 +436,35 @@ public:
 
     std::unique_ptr<ResourceData> LoadExecutableResource(std::u16string_view type,
                                                          std::uint32_t id) override {
-        namespace rt = platform::restable;
         Fd fd(::open(env_.executablePath.c_str(), O_RDONLY | O_CLOEXEC));
         struct stat st {};
-        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 ||
-            static_cast<std::uint64_t>(st.st_size) < rt::kTrailerSize) {
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
             return nullptr;
         }
-        const auto fileSize = static_cast<std::uint64_t>(st.st_size);
-        std::byte last[rt::kTrailerSize];
-        if (!PreadAll(fd.get(), last, fileSize - rt::kTrailerSize)) {
+        const ReadAt read = [&fd](std::uint64_t offset, std::span<std::byte> out) {
+            return PreadAll(fd.get(), out, offset);
+        };
+        const LocateResult found =
+            AppendedTableLocator().Locate(read, static_cast<std::uint64_t>(st.st_size), type, id);
+        if (found.status != LocateResult::Status::found) {
             return nullptr;
         }
-        const auto trailer = rt::ParseTrailer(last, fileSize);
-        if (!trailer) {
-            return nullptr;
-        }
-        std::vector<std::byte> table(std::size_t{trailer->entryCount} * rt::kEntrySize);
-        if (!PreadAll(fd.get(), table, rt::TableOffset(*trailer, fileSize))) {
-            return nullptr;
-        }
-        const auto entries = rt::ParseEntries(table, *trailer, fileSize);
-        if (!entries) {
-            return nullptr;
-        }
-        const auto it = std::find_if(entries->begin(), entries->end(), [&](const rt::Entry& e) {
-            return e.type == type && e.id == id;
-        });
-        if (it == entries->end()) {
-            return nullptr;
-        }
-        if (it->size == 0) {
+        const ResourceLocation& where = found.location;
+        if (where.size == 0) {
             return std::make_unique<MappedResource>(nullptr, 0, 0, 0, std::nullopt);
         }
         const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-        const std::uint64_t start = it->offset / page * page;
-        const auto skip = static_cast<std::size_t>(it->offset - start);
-        const auto length = static_cast<std::size_t>(it->size) + skip;
+        const std::uint64_t start = where.offset / page * page;
+        const auto skip = static_cast<std::size_t>(where.offset - start);
+        const auto length = static_cast<std::size_t>(where.size) + skip;
         void* base =
             ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd.get(), static_cast<off_t>(start));
         if (base == MAP_FAILED) {
             return nullptr;
         }
         ::madvise(base, length, MADV_SEQUENTIAL);
-        std::optional<std::uint64_t> checksum;
-        if ((it->flags & rt::kHasChecksum) != 0) {
-            checksum = it->checksum;
-        }
-        return std::make_unique<MappedResource>(base, length, skip,
-                                                static_cast<std::size_t>(it->size), checksum);
+        return std::make_unique<MappedResource>(
+            base, length, skip, static_cast<std::size_t>(where.size), where.checksum);
     }
 
 private:

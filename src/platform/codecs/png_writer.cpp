@@ -1,14 +1,12 @@
-#include <fcntl.h>
 #include <png.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
+#include <span>
 #include <vector>
 
-#include "platform/posix/png_writer.h"
+#include "platform/codecs/picture_codecs.h"
 
-namespace platform::posix {
+namespace platform::codecs {
 
 namespace {
 
@@ -27,21 +25,6 @@ public:
 private:
     png_image image_;
 };
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -69,22 +52,22 @@ std::vector<std::uint8_t> EncodePng(int width, int height, const std::uint8_t* r
     return bytes;
 }
 
-bool WritePng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
+bool WritePng(Env& env, const Path& path, int width, int height, const std::uint8_t* rgba) {
     const std::vector<std::uint8_t> bytes = EncodePng(width, height, rgba);
     if (bytes.empty()) {
         return false;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) {
+    std::unique_ptr<WritableFile> file;
+    if (env.CreateTruncated(path, &file) != FileError::none) {
         return false;
     }
-    const bool written = WriteAll(fd, bytes.data(), bytes.size());
-    const bool closed = ::close(fd) == 0;
+    const bool written = file->Append(std::as_bytes(std::span(bytes))) == FileError::none;
+    const bool closed = file->Close() == FileError::none;
     if (!written || !closed) {
-        ::unlink(path.c_str());
+        env.RemoveFile(path);
         return false;
     }
     return true;
 }
 
-}  // namespace platform::posix
+}  // namespace platform::codecs

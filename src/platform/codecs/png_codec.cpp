@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/posix/image_formats.h"
+#include "platform/codecs/codecs_internal.h"
 
-namespace platform::posix {
+namespace platform::codecs {
 
 namespace {
 
@@ -139,4 +139,4 @@ bool DecodePng(std::span<const std::uint8_t> file, DecodedImage* out) {
     return true;
 }
 
-}  // namespace platform::posix
+}  // namespace platform::codecs

@@ -1,8 +1,8 @@
 #include <turbojpeg.h>
 
-#include "platform/posix/image_formats.h"
+#include "platform/codecs/codecs_internal.h"
 
-namespace platform::posix {
+namespace platform::codecs {
 
 namespace {
 
@@ -57,4 +57,4 @@ bool DecodeJpeg(std::span<const std::uint8_t> file, DecodedImage* out) {
     return true;
 }
 
-}  // namespace platform::posix
+}  // namespace platform::codecs

@@ -1,5 +1,5 @@
 // The decoders for each picture format, on a whole file in memory. Internal to
-// larkspan_platform_posix_imaging.
+// larkspan_platform_codecs.
 #pragma once
 
 #include <cstddef>
@@ -7,9 +7,9 @@
 #include <span>
 
 #include "platform/image_decoder.h"
-#include "platform/posix/image_decoder_posix.h"
+#include "platform/codecs/picture_codecs.h"
 
-namespace platform::posix {
+namespace platform::codecs {
 
 bool LooksLikeJpeg(std::span<const std::uint8_t> file);
 bool LooksLikePng(std::span<const std::uint8_t> file);
@@ -23,4 +23,4 @@ bool WithinImageLimits(std::uint64_t width, std::uint64_t height, unsigned bytes
 bool DecodeJpeg(std::span<const std::uint8_t> file, DecodedImage* out);
 bool DecodePng(std::span<const std::uint8_t> file, DecodedImage* out);
 
-}  // namespace platform::posix
+}  // namespace platform::codecs

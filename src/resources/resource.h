@@ -1,14 +1,21 @@
-// Resource and control ids of the installer.
+/* Resource and control ids of the installer, and its version: the one source for the C++
+   code, the resource script and the build. Plain preprocessor definitions, so that the
+   resource compiler reads this file too. */
 #pragma once
 
-inline constexpr unsigned IDD_INSTALL = 102;
-inline constexpr unsigned IDI_APP = 128;
-inline constexpr unsigned IDR_SETUP = 129;
+#define IDD_INSTALL 102
+#define IDI_APP 128
+#define IDR_SETUP 129
 
-inline constexpr int IDC_IMAGE_FRAME = 1000;
-inline constexpr int IDC_PACKAGE_NAME = 1001;
-inline constexpr int IDC_REQUIRED_VERSION = 1002;
-inline constexpr int IDC_SUBFOLDER = 1003;
-inline constexpr int IDC_DESCRIPTION = 1004;
-inline constexpr int IDC_STATIC = -1;
-inline constexpr unsigned IDC_IMAGE_WINDOW = 123456;
+#define IDC_IMAGE_FRAME 1000
+#define IDC_PACKAGE_NAME 1001
+#define IDC_REQUIRED_VERSION 1002
+#define IDC_SUBFOLDER 1003
+#define IDC_DESCRIPTION 1004
+#define IDC_STATIC (-1)
+
+#define LARKSPAN_VERSION_MAJOR 1
+#define LARKSPAN_VERSION_MINOR 0
+#define LARKSPAN_VERSION_PATCH 0
+#define LARKSPAN_VERSION_BUILD 1
+#define LARKSPAN_VERSION_TEXT "1.0.0.1"

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "resources/resource.h"
+
 namespace resources {
 
 struct VersionInfo {
@@ -15,7 +17,14 @@ struct VersionInfo {
 };
 
 inline constexpr VersionInfo kVersionInfo = {
-    {1, 0, 0, 1}, {1, 0, 0, 1}, u"Larkspan", u"Larkspan.exe", u"Larkspan.exe", 1033,
+    {LARKSPAN_VERSION_MAJOR, LARKSPAN_VERSION_MINOR, LARKSPAN_VERSION_PATCH,
+     LARKSPAN_VERSION_BUILD},
+    {LARKSPAN_VERSION_MAJOR, LARKSPAN_VERSION_MINOR, LARKSPAN_VERSION_PATCH,
+     LARKSPAN_VERSION_BUILD},
+    u"Larkspan",
+    u"Larkspan.exe",
+    u"Larkspan.exe",
+    1033,
 };
 
 }  // namespace resources

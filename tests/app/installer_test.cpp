@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/installer_fixture.h"
+#include "imaging/q_image_wnd.h"
 #include "package/messages.h"
 #include "platform/checksum.h"
 #include "platform/posix/posix_env.h"
@@ -65,7 +66,8 @@ TEST_F(InstallerTest, ShowsTheHeaderAndWritesTheTitleImage) {
     ASSERT_EQ(decoder.files.size(), 1u);
     EXPECT_EQ(decoder.files[0],
               platform::posix::CarriedPath((Qib() / "temp" / "install.jpg").string()));
-    EXPECT_EQ(backend.createdChildren, std::vector<int>{static_cast<int>(IDC_IMAGE_WINDOW)});
+    EXPECT_EQ(backend.createdChildren,
+              std::vector<int>{static_cast<int>(CQImageWnd::IDC_IMAGE_WINDOW)});
     // Cancelled: the staging file stays, nothing is installed.
     EXPECT_EQ(ReadFileBytes(DataFile()), MakePackageBytes(spec));
     EXPECT_FALSE(fs::exists(Qib() / "objectpacks"));

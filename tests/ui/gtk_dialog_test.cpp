@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
+// The id the installer gives its image window.
+constexpr int IDC_IMAGE_WINDOW = 123456;
 
 int ScaleOf(GtkWindow* window) {
     return gtk_widget_get_scale_factor(GTK_WIDGET(window));

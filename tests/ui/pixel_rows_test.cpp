@@ -5,12 +5,12 @@
 #include <cstring>
 #include <vector>
 
-#include "ui/gtk/pixel_rows.h"
+#include "ui/common/pixel_rows.h"
 
 namespace {
 
 using ui::Rect;
-using ui::gtk::VisiblePart;
+using ui::common::VisiblePart;
 
 // A width x height picture whose pixel at top-down (x, y) has blue x, green y and red 200,
 // stored bottom-up as the framework keeps it.
@@ -68,7 +68,7 @@ TEST(CopyBottomUpToRgb24, PutsTheLastStoredRowOnTopAndKeepsEachChannel) {
     const Rect part{1, 1, 5, 4};
     const int stride = 32;  // wider than the part: rows must land at their stride
     std::vector<std::uint8_t> out(static_cast<std::size_t>(stride) * part.Height(), 0xEE);
-    ui::gtk::CopyBottomUpToRgb24(pixels.data(), width, height, part, out.data(), stride);
+    ui::common::CopyBottomUpToRgb24(pixels.data(), width, height, part, out.data(), stride);
     for (int row = 0; row < part.Height(); ++row) {
         for (int col = 0; col < part.Width(); ++col) {
             std::uint32_t word = 0;
@@ -86,7 +86,7 @@ TEST(PremultiplyArgb, ScalesColourByAlphaWithRounding) {
     const std::array<std::uint32_t, 4> straight = {0xFFFF8000u, 0x80FF8000u, 0x00FFFFFFu,
                                                    0x01FFFFFFu};
     std::array<std::uint32_t, 4> out{};
-    ui::gtk::PremultiplyArgb(straight.data(), straight.size(), out.data());
+    ui::common::PremultiplyArgb(straight.data(), straight.size(), out.data());
     EXPECT_EQ(out[0], 0xFFFF8000u);  // opaque: unchanged
     EXPECT_EQ(out[1], 0x80804000u);  // half: 255*128/255 = 128, 128*128/255 = 64.25 -> 64
     EXPECT_EQ(out[2], 0x00000000u);  // transparent: no colour left
@@ -96,7 +96,7 @@ TEST(PremultiplyArgb, ScalesColourByAlphaWithRounding) {
 TEST(ArgbToRgbaBytes, OrdersRedGreenBlueAlpha) {
     const std::array<std::uint32_t, 2> argb = {0x80112233u, 0xFF445566u};
     const ui::IconImage image{2, 1, argb};
-    EXPECT_EQ(ui::gtk::ArgbToRgbaBytes(image),
+    EXPECT_EQ(ui::common::ArgbToRgbaBytes(image),
               (std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x80, 0x44, 0x55, 0x66, 0xFF}));
 }
 

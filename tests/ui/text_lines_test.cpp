@@ -1,13 +1,13 @@
 // Line breaks in the boxes and the split of a message into heading and text.
 #include <gtest/gtest.h>
 
-#include "ui/gtk/text_lines.h"
+#include "ui/common/text_lines.h"
 
 namespace {
 
-using ui::gtk::FromToolkitLines;
-using ui::gtk::SplitBoxText;
-using ui::gtk::ToToolkitLines;
+using ui::common::FromToolkitLines;
+using ui::common::SplitBoxText;
+using ui::common::ToToolkitLines;
 
 TEST(ToolkitLines, ConvertCrLfBothWays) {
     struct Case {
@@ -52,7 +52,7 @@ TEST(BoxText, FirstLineIsTheHeading) {
          "\xe2\x82\xac"},
     };
     for (const Case& c : cases) {
-        const ui::gtk::BoxText box = SplitBoxText(c.text);
+        const ui::common::BoxText box = SplitBoxText(c.text);
         EXPECT_EQ(box.heading, c.heading);
         EXPECT_EQ(box.body, c.body);
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "ui/common/text_lines.h"
 
 namespace ui::console {
 
@@ -22,15 +23,8 @@ std::string Utf8(std::u16string_view text) {
 
 // Prints text with one line per break; "\r\n" counts as one break, as does "\n" or "\r".
 void PrintLines(std::ostream& out, std::u16string_view text, std::string_view indent = {}) {
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find_first_of(u"\r\n", start);
-        out << indent << Utf8(text.substr(start, end - start)) << '\n';
-        if (end == std::u16string_view::npos) {
-            break;
-        }
-        start =
-            end + ((text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ? 2 : 1);
+    for (const std::u16string_view line : common::SplitLines(text)) {
+        out << indent << Utf8(line) << '\n';
     }
 }
 

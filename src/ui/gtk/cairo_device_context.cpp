@@ -7,10 +7,14 @@
 #include <cstring>
 #include <vector>
 
-#include "ui/gtk/pixel_rows.h"
+#include "ui/common/pixel_rows.h"
 #include "ui/gtk/toolkit_ptr.h"
 
 namespace ui::gtk {
+
+using common::CopyBottomUpToRgb24;
+using common::PremultiplyArgb;
+using common::VisiblePart;
 
 Rect CairoDeviceContext::Clip() const {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;

@@ -9,14 +9,18 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "ui/common/pixel_rows.h"
+#include "ui/common/text_lines.h"
 #include "ui/gtk/cairo_device_context.h"
 #include "ui/gtk/dialog_layout.h"
-#include "ui/gtk/pixel_rows.h"
-#include "ui/gtk/text_lines.h"
 #include "ui/gtk/toolkit_ptr.h"
 #include "ui/gtk/wait_cursor.h"
 
 namespace ui::gtk {
+
+using common::ArgbToRgbaBytes;
+using common::FromToolkitLines;
+using common::ToToolkitLines;
 
 namespace {
 

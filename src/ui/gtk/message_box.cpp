@@ -3,11 +3,14 @@
 #include <gtk/gtk.h>
 
 #include "platform/text.h"
+#include "ui/common/text_lines.h"
 #include "ui/gtk/dialog_window.h"
-#include "ui/gtk/text_lines.h"
 #include "ui/gtk/toolkit_ptr.h"
 
 namespace ui::gtk {
+
+using common::BoxText;
+using common::SplitBoxText;
 
 namespace {
 

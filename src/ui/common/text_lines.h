@@ -1,12 +1,17 @@
 // Line breaks between the installer's texts ("\r\n" breaks a line, as in the edit controls
-// they were written for) and the toolkit's ("\n"), and the split of a message box's text into
-// its heading and the rest.
+// they were written for) and a toolkit's ("\n"), and the split of a message box's text into
+// its heading and the rest: what every front end without the system's own controls needs.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace ui::gtk {
+namespace ui::common {
+
+// The text's lines: "\r\n", "\n" and a lone "\r" each break a line; a text without a break is
+// one line, an empty text one empty line.
+std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 
 // "\r\n" becomes "\n"; everything else stays.
 std::u16string ToToolkitLines(std::u16string_view text);
@@ -24,4 +29,4 @@ struct BoxText {
 // is never blank while there is text.
 BoxText SplitBoxText(std::u16string_view text);
 
-}  // namespace ui::gtk
+}  // namespace ui::common

@@ -1,10 +1,10 @@
-#include "ui/gtk/text_lines.h"
+#include "ui/common/text_lines.h"
 
 #include <vector>
 
 #include "platform/text.h"
 
-namespace ui::gtk {
+namespace ui::common {
 
 std::u16string ToToolkitLines(std::u16string_view text) {
     std::u16string out;
@@ -30,18 +30,22 @@ std::u16string FromToolkitLines(std::u16string_view text) {
     return out;
 }
 
-BoxText SplitBoxText(std::u16string_view text) {
+std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
     std::vector<std::u16string_view> lines;
     std::size_t start = 0;
     while (true) {
         const std::size_t end = text.find_first_of(u"\r\n", start);
         lines.push_back(text.substr(start, end == std::u16string_view::npos ? end : end - start));
         if (end == std::u16string_view::npos) {
-            break;
+            return lines;
         }
         start =
             end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
     }
+}
+
+BoxText SplitBoxText(std::u16string_view text) {
+    const std::vector<std::u16string_view> lines = SplitLines(text);
     std::size_t first = 0;
     while (first + 1 < lines.size() && lines[first].empty()) {
         ++first;
@@ -57,4 +61,4 @@ BoxText SplitBoxText(std::u16string_view text) {
     return box;
 }
 
-}  // namespace ui::gtk
+}  // namespace ui::common

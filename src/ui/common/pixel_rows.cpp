@@ -1,10 +1,10 @@
-#include "ui/gtk/pixel_rows.h"
+#include "ui/common/pixel_rows.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-namespace ui::gtk {
+namespace ui::common {
 
 std::optional<Rect> VisiblePart(int x, int y, int width, int height, const Rect& clip) {
     // 64-bit sums: a picture placed far off the surface must not overflow.
@@ -63,4 +63,4 @@ std::vector<std::uint8_t> ArgbToRgbaBytes(const IconImage& image) {
     return bytes;
 }
 
-}  // namespace ui::gtk
+}  // namespace ui::common

@@ -7,7 +7,7 @@
 
 #include "ui/device_context.h"
 
-namespace ui::gtk {
+namespace ui::common {
 
 // The part of a width x height picture placed with its top-left corner at (x, y) that falls
 // inside `clip`, in the picture's own top-down coordinates; nothing when no pixel shows.
@@ -25,4 +25,4 @@ void PremultiplyArgb(const std::uint32_t* argb, std::size_t count, std::uint32_t
 // Straight 0xAARRGGBB words as bytes red, green, blue, alpha.
 std::vector<std::uint8_t> ArgbToRgbaBytes(const IconImage& image);
 
-}  // namespace ui::gtk
+}  // namespace ui::common

@@ -66,6 +66,9 @@ platform::FileError MemEnv::CreateTruncated(const platform::Path& path,
     if (folders.count(path)) {
         return platform::FileError::isDirectory;
     }
+    if (!ParentExists(path)) {
+        return platform::FileError::notFound;
+    }
     auto& data = files[path];
     data.clear();
     *file = std::make_unique<MemWritableFile>(data);
@@ -86,12 +89,15 @@ bool MemEnv::GetFileStatus(const platform::Path& path, platform::FileStatus* sta
     return false;
 }
 
-bool MemEnv::CreateFolder(const platform::Path& path) {
-    // One level at a time: the parent must exist, unless the path has none.
+bool MemEnv::ParentExists(const platform::Path& path) const {
+    // A path without a parent, or directly under the root, has one.
     const auto slash = path.find_last_of(u'\\');
-    const bool parentOk =
-        slash == platform::Path::npos || slash == 0 || folders.count(path.substr(0, slash)) != 0;
-    if (PathExists(path) || !parentOk) {
+    return slash == platform::Path::npos || slash == 0 || folders.count(path.substr(0, slash)) != 0;
+}
+
+bool MemEnv::CreateFolder(const platform::Path& path) {
+    // One level at a time: the parent must exist.
+    if (PathExists(path) || !ParentExists(path)) {
         return false;
     }
     folders.insert(path);

@@ -51,6 +51,9 @@ public:
     }
     std::unique_ptr<platform::ResourceData> LoadExecutableResource(std::u16string_view type,
                                                                    std::uint32_t id) override;
+
+private:
+    bool ParentExists(const platform::Path& path) const;
 };
 
 // Bytes from a list of byte values, for readable tables of archive bytes.

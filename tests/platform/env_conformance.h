@@ -1,0 +1,80 @@
+// The behaviours every Env must show, whichever system it runs on: one suite, instantiated
+// for each Env that a platform builds (the in-memory one of the tests, the system's own).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace platform_test {
+
+// A fresh Env and a folder of it in which the test may create what it likes; whatever is
+// needed to keep the folder alive lives in `keep` and goes with the object.
+struct EnvUnderTest {
+    std::shared_ptr<platform::Env> env;
+    platform::Path root;
+    std::shared_ptr<void> keep;
+};
+
+struct EnvFactory {
+    std::string name;
+    std::function<EnvUnderTest()> make;
+};
+
+// Bytes of a text, for short file contents.
+inline std::vector<std::byte> Text(std::string_view text) {
+    std::vector<std::byte> out;
+    for (char c : text) {
+        out.push_back(static_cast<std::byte>(c));
+    }
+    return out;
+}
+
+class EnvConformance : public testing::TestWithParam<EnvFactory> {
+protected:
+    void SetUp() override { under_ = GetParam().make(); }
+
+    platform::Env& env() { return *under_.env; }
+    platform::Path At(std::u16string_view name) const {
+        return under_.root + u"\\" + platform::Path(name);
+    }
+
+    void Write(const platform::Path& path, std::string_view text) {
+        std::unique_ptr<platform::WritableFile> file;
+        ASSERT_EQ(env().CreateTruncated(path, &file), platform::FileError::none);
+        ASSERT_EQ(file->Append(Text(text)), platform::FileError::none);
+        ASSERT_EQ(file->Close(), platform::FileError::none);
+    }
+
+    std::string ReadAll(const platform::Path& path, std::size_t piece = 4096) {
+        std::unique_ptr<platform::SequentialFile> file;
+        EXPECT_EQ(env().OpenSequential(path, &file), platform::FileError::none);
+        if (!file) {
+            return "<cannot open>";
+        }
+        std::string out;
+        std::vector<std::byte> buffer(piece);
+        for (;;) {
+            std::size_t got = 0;
+            EXPECT_EQ(file->Read(buffer, &got), platform::FileError::none);
+            for (std::size_t i = 0; i < got; ++i) {
+                out += static_cast<char>(buffer[i]);
+            }
+            if (got < piece) {
+                return out;
+            }
+        }
+    }
+
+private:
+    EnvUnderTest under_;
+};
+
+}  // namespace platform_test

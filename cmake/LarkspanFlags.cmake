@@ -44,6 +44,13 @@ else()
   set(LARKSPAN_X86_64 OFF)
 endif()
 
+# The Windows programs carry their C and C++ runtimes, so that they import only the system's
+# own libraries, and speak Unicode to the system.
+if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+endif()
+
 # Warnings are errors on our own code only; third-party headers come in as SYSTEM.
 function(larkspan_target target)
   target_compile_options(${target} PRIVATE ${LARKSPAN_WARNINGS})

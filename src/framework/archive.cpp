@@ -117,7 +117,7 @@ CArchive& CArchive::operator>>(CString& value) {
         }
         value = CString(std::move(text));
     } else {
-        value = CString(platform::Cp1252ToUtf16(std::string_view(
+        value = CString(platform::ThreadAnsiToUtf16(std::string_view(
             reinterpret_cast<const char*>(buffer.get()), static_cast<std::size_t>(bytes))));
     }
     return *this;

@@ -17,8 +17,8 @@
 namespace {
 
 // GTK when it is built and a display can be opened; else the console.
-std::unique_ptr<ui::Backend> NewFrontEnd(const platform::posix::Environment& environment,
-                                         int* argc, char*** argv) {
+std::unique_ptr<ui::Backend> NewFrontEnd(const platform::posix::Environment& environment, int* argc,
+                                         char*** argv) {
     const auto variable = [&environment](const std::string& name) {
         return environment.Find(name);
     };
@@ -44,10 +44,8 @@ std::unique_ptr<ui::Backend> NewFrontEnd(const platform::posix::Environment& env
 int main(int argc, char** argv) {
     auto environment = platform::posix::Environment::FromProcess();
     const std::unique_ptr<ui::Backend> backend = NewFrontEnd(environment, &argc, &argv);
-    const std::unique_ptr<platform::Env> env =
-        platform::posix::NewPosixEnv(std::move(environment));
-    const std::unique_ptr<platform::ImageDecoder> decoder =
-        platform::codecs::NewImageDecoder(*env);
+    const std::unique_ptr<platform::Env> env = platform::posix::NewPosixEnv(std::move(environment));
+    const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder(*env);
 
     larkspan::InstallerServices services;
     services.env = env.get();

@@ -15,5 +15,8 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // Every byte maps to one code unit; the five bytes that Windows-1252 leaves undefined
 // map to the C1 control of the same value, as the system converter does.
 std::u16string Cp1252ToUtf16(std::string_view bytes);
+// 8-bit text in the running thread's ANSI code page: the system's converter on Windows,
+// Windows-1252 elsewhere. Each platform links its own.
+std::u16string ThreadAnsiToUtf16(std::string_view bytes);
 
 }  // namespace platform

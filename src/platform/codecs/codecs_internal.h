@@ -6,17 +6,11 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/image_decoder.h"
 #include "platform/codecs/picture_codecs.h"
+#include "platform/image_decoder.h"
+#include "platform/picture_file.h"
 
 namespace platform::codecs {
-
-bool LooksLikeJpeg(std::span<const std::uint8_t> file);
-bool LooksLikePng(std::span<const std::uint8_t> file);
-
-// True when the picture's size stays within the decoder's limits for this many bytes per
-// pixel.
-bool WithinImageLimits(std::uint64_t width, std::uint64_t height, unsigned bytesPerPixel);
 
 // Each fills `out` (rows top-down, positive pitch) and returns true, or returns false and
 // leaves `out` empty.

@@ -36,8 +36,8 @@ bool DecodeJpeg(std::span<const std::uint8_t> file, DecodedImage* out) {
     const auto size = static_cast<unsigned long>(file.size());
     if (tjDecompressHeader3(tj.get(), file.data(), size, &width, &height, &subsampling,
                             &colorspace) != 0 ||
-        !WithinImageLimits(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
-                           3)) {
+        !WithinPictureLimits(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
+                             3)) {
         return false;
     }
     const int pitch = width * 3;

@@ -11,14 +11,13 @@
 
 #include "platform/env.h"
 #include "platform/image_decoder.h"
+#include "platform/picture_file.h"
 
 namespace platform::codecs {
 
-// Pictures larger than this in either direction, or whose decoded pixels would take more
-// than kMaxImageBytes, are refused before anything is allocated for them; so are files
-// larger than kMaxImageBytes.
-inline constexpr int kMaxImageSide = 16384;
-inline constexpr std::size_t kMaxImageBytes = std::size_t{256} << 20;
+// The limits of every decoder (platform/picture_file.h).
+inline constexpr int kMaxImageSide = kMaxPictureSide;
+inline constexpr std::size_t kMaxImageBytes = kMaxPictureBytes;
 
 // True when the bytes begin as a file of a format the decoder reads (8 bytes suffice).
 bool LooksLikeImageFile(std::span<const std::uint8_t> firstBytes);

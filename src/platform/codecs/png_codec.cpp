@@ -118,7 +118,7 @@ private:
 bool DecodePng(std::span<const std::uint8_t> file, DecodedImage* out) {
     PngReader reader(file);
     PngState* s = reader.state();
-    if (s == nullptr || !ReadHeader(s) || !WithinImageLimits(s->width, s->height, s->channels) ||
+    if (s == nullptr || !ReadHeader(s) || !WithinPictureLimits(s->width, s->height, s->channels) ||
         s->rowBytes != std::size_t{s->width} * s->channels) {
         return false;
     }

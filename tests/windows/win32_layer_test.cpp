@@ -1,0 +1,166 @@
+// The Windows layer on the system itself: the documents folder attempts, the program's own
+// resources, the file status rules, and GDI+ decoding.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "framework/cstring.h"
+#include "platform/env.h"
+#include "platform/win32/gdiplus_decoder.h"
+#include "platform/win32/win32_env.h"
+#include "support/temp_dir.h"
+#include "userdata/path_functions.h"
+#include "userdata/user_diff_data.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+platform::Path Carried(const fs::path& path) {
+    return path.u16string();
+}
+
+// The source tree, as Wine sees the Linux folder the tests were started from.
+fs::path SourceDir() {
+    const char* dir = std::getenv("LARKSPAN_SOURCE_DIR");
+    return dir == nullptr ? fs::path() : fs::path("Z:" + std::string(dir));
+}
+
+class Win32Layer : public ::testing::Test {
+protected:
+    std::unique_ptr<platform::Env> env = platform::win32::NewWin32Env();
+};
+
+// Each attempt fails as the test says; the others ask the system.
+class FailingAttempts : public platform::EnvWrapper {
+public:
+    using platform::EnvWrapper::EnvWrapper;
+    bool fail1 = false, fail2 = false, empty2 = false;
+    std::optional<platform::Path> DocumentsFolderAttempt1() override {
+        return fail1 ? std::nullopt : target().DocumentsFolderAttempt1();
+    }
+    std::optional<platform::Path> DocumentsFolderAttempt2() override {
+        if (empty2) {
+            return platform::Path();
+        }
+        return fail2 ? std::nullopt : target().DocumentsFolderAttempt2();
+    }
+};
+
+TEST_F(Win32Layer, EveryDocumentsFolderAttemptFindsTheUsersDocuments) {
+    const auto first = env->DocumentsFolderAttempt1();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_NE(first->find(u"Documents"), platform::Path::npos);
+    EXPECT_EQ(env->DocumentsFolderAttempt2(), first);
+    EXPECT_EQ(env->DocumentsFolderAttempt3(), first);
+}
+
+TEST_F(Win32Layer, TheChainFallsBackAttemptByAttempt) {
+    const platform::Path documents = *env->DocumentsFolderAttempt1();
+    struct Case {
+        bool fail1, fail2, empty2;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {false, false, false, documents + u"\\QIB\\temp\\data.vqm"},
+        {true, false, false, documents + u"\\QIB\\temp\\data.vqm"},  // the library's entry
+        {true, false, true, documents + u"\\QIB\\temp\\data.vqm"},   // the third attempt
+        {true, true, false, u"C:\\QIB\\temp\\data.vqm"},             // nothing: "C:\"
+    };
+    for (const Case& c : cases) {
+        FailingAttempts chain(*env);
+        chain.fail1 = c.fail1;
+        chain.fail2 = c.fail2;
+        chain.empty2 = c.empty2;
+        CUserDiffData data(u"QIB", u"temp", chain);
+        EXPECT_EQ(data.GetFilePath(u"data.vqm").str(), c.expected)
+            << c.fail1 << c.fail2 << c.empty2;
+    }
+}
+
+TEST_F(Win32Layer, TheProgramsOwnResourceIsFoundByTypeAndId) {
+    const auto payload = env->LoadExecutableResource(u"SETUP", 129);
+    ASSERT_NE(payload, nullptr);
+    const std::string text(reinterpret_cast<const char*>(payload->Bytes().data()),
+                           payload->Bytes().size());
+    EXPECT_EQ(text, "A payload the test program carries as SETUP 129.\n");
+    EXPECT_EQ(payload->StoredChecksum(), std::nullopt);  // no checksum beside it
+    EXPECT_EQ(env->LoadExecutableResource(u"SETUP", 130), nullptr);
+    EXPECT_EQ(env->LoadExecutableResource(u"OTHER", 129), nullptr);
+}
+
+TEST_F(Win32Layer, FileExistsStopsAt260Characters) {
+    const testing_support::TempDir temp;
+    const platform::Path folder = Carried(temp.path()) + u"\\";
+    ASSERT_LT(folder.size(), 200u);
+    const platform::Path at259 = folder + std::u16string(259 - folder.size(), u'a');
+    std::unique_ptr<platform::WritableFile> file;
+    ASSERT_EQ(env->CreateTruncated(at259, &file), platform::FileError::none);
+    ASSERT_EQ(file->Close(), platform::FileError::none);
+    EXPECT_TRUE(FileExists(*env, CString(at259)));
+    EXPECT_FALSE(FileExists(*env, CString(at259 + u"b")));
+    EXPECT_TRUE(FileExists(*env, CString(Carried(temp.path()))));  // folders count
+}
+
+// The pixels of tests/windows/pictures/make_pictures.py, as blue, green, red.
+struct Rgb {
+    int r, g, b;
+};
+const Rgb kPixels[12] = {{255, 0, 0},    {0, 255, 0},    {0, 0, 255},     {255, 255, 255},
+                         {16, 32, 48},   {64, 80, 96},   {112, 128, 144}, {0, 0, 0},
+                         {200, 100, 50}, {50, 100, 200}, {1, 2, 3},       {250, 251, 252}};
+
+TEST_F(Win32Layer, GdiplusDecodesPngsToTheirExactPixels) {
+    const auto decoder = platform::win32::NewGdiplusDecoder(*env);
+    const fs::path pictures = SourceDir() / "tests" / "windows" / "pictures";
+    const platform::DecodedImage rgb = decoder->DecodeFile(Carried(pictures / "rgb.png"));
+    ASSERT_EQ(rgb.width, 4);
+    ASSERT_EQ(rgb.height, 3);
+    ASSERT_EQ(rgb.bitsPerPixel, 24);
+    for (int i = 0; i < 12; ++i) {
+        const std::uint8_t* p = rgb.TopRow() + (i / 4) * rgb.pitch + (i % 4) * 3;
+        EXPECT_EQ(p[2], kPixels[i].r) << i;
+        EXPECT_EQ(p[1], kPixels[i].g) << i;
+        EXPECT_EQ(p[0], kPixels[i].b) << i;
+    }
+    const platform::DecodedImage rgba = decoder->DecodeFile(Carried(pictures / "rgba.png"));
+    ASSERT_EQ(rgba.bitsPerPixel, 32);
+    const int alpha[4] = {255, 0, 128, 255};
+    for (int i = 0; i < 12; ++i) {
+        const std::uint8_t* p = rgba.TopRow() + (i / 4) * rgba.pitch + (i % 4) * 4;
+        EXPECT_EQ(p[3], alpha[i % 4]) << i;
+        if (alpha[i % 4] == 255) {
+            EXPECT_EQ(p[2], kPixels[i].r) << i;
+            EXPECT_EQ(p[0], kPixels[i].b) << i;
+        }
+    }
+}
+
+TEST_F(Win32Layer, GdiplusDecodesJpegsAndRefusesWhatIsNoPicture) {
+    const auto decoder = platform::win32::NewGdiplusDecoder(*env);
+    const fs::path pictures = SourceDir() / "tests" / "windows" / "pictures";
+    const platform::DecodedImage jpeg = decoder->DecodeFile(Carried(pictures / "blocks.jpg"));
+    ASSERT_EQ(jpeg.width, 16);
+    ASSERT_EQ(jpeg.height, 8);
+    ASSERT_EQ(jpeg.bitsPerPixel, 24);
+    const auto near = [](int value, int expected) { return std::abs(value - expected) <= 2; };
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const std::uint8_t* p = jpeg.TopRow() + y * jpeg.pitch + x * 3;
+            const Rgb want = x < 8 ? Rgb{200, 40, 40} : Rgb{40, 40, 200};
+            EXPECT_TRUE(near(p[2], want.r) && near(p[1], want.g) && near(p[0], want.b))
+                << x << "," << y << ": " << int(p[2]) << " " << int(p[1]) << " " << int(p[0]);
+        }
+    }
+    // By content, never by name: a text named .jpg is no picture; a missing file neither.
+    const testing_support::TempDir temp;
+    std::ofstream(temp.path() / "install.jpg") << "not a picture";
+    EXPECT_EQ(decoder->DecodeFile(Carried(temp.path() / "install.jpg")).width, 0);
+    EXPECT_EQ(decoder->DecodeFile(Carried(temp.path() / "missing.png")).width, 0);
+}
+
+}  // namespace

@@ -67,7 +67,7 @@ std::vector<std::byte> Source::Read(std::uint64_t offset, std::uint64_t length,
         throw DamagedImage(what + " runs past the end of the file");
     }
     std::vector<std::byte> bytes(static_cast<std::size_t>(length));
-    if (!read_(offset, bytes)) {
+    if (length != 0 && !read_(offset, bytes)) {
         throw ReadFailure("cannot read " + std::to_string(length) + " bytes at offset " +
                           std::to_string(offset));
     }

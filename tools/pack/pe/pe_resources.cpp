@@ -253,6 +253,12 @@ std::vector<std::byte> BuildResourceSection(std::vector<NewResource> resources,
     order.push_back(0);
     order.insert(order.end(), typeDirs.begin(), typeDirs.end());
     order.insert(order.end(), nameDirs.begin(), nameDirs.end());
+    for (const Dir& d : dirs) {
+        if (d.entries.size() > 0xFFFF) {
+            throw std::length_error("a resource directory of " + std::to_string(d.entries.size()) +
+                                    " entries, more than a directory can count");
+        }
+    }
     std::vector<std::uint64_t> dirOffset(dirs.size());
     std::uint64_t size = 0;
     for (const std::size_t d : order) {

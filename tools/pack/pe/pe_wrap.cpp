@@ -40,7 +40,10 @@ std::optional<std::size_t> ReplaceableSection(const Image& image) {
         return std::nullopt;
     }
     const Section& s = image.sections[*index];
-    if (!s.HasRawData() || resources.rva != s.virtualAddress) {
+    // Its bytes must also lie after the headers and the section table, which stay.
+    const std::uint64_t headersEnd = std::max<std::uint64_t>(
+        image.sizeOfHeaders, image.SectionHeaderOffset(image.sections.size()));
+    if (!s.HasRawData() || resources.rva != s.virtualAddress || s.pointerToRawData < headersEnd) {
         return std::nullopt;
     }
     for (std::size_t i = 0; i < *index; ++i) {
@@ -51,7 +54,7 @@ std::optional<std::size_t> ReplaceableSection(const Image& image) {
     }
     for (std::size_t d = 0; d < image.directories.size(); ++d) {
         const DataDirectory dir = image.directories[d];
-        if (d != kResourceDirectory && d != kSecurityDirectory && dir.rva != 0 &&
+        if (d != kResourceDirectory && d != kSecurityDirectory && dir.rva != 0 && dir.size != 0 &&
             image.SectionAt(dir.rva) == index) {
             return std::nullopt;
         }

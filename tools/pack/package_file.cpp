@@ -11,6 +11,7 @@
 #include "framework/file.h"
 #include "pack/file_io.h"
 #include "pack/pack_error.h"
+#include "pack/pe/pe_locator.h"
 #include "pack/source_folder.h"
 #include "platform/env.h"
 #include "platform/payload_locator.h"
@@ -105,7 +106,8 @@ std::string Where(const PackageRange& range, std::uint64_t offset) {
 }  // namespace
 
 std::span<const platform::ResourceLocator* const> InstallerLocators() {
-    static const platform::ResourceLocator* const kLocators[] = {&platform::AppendedTableLocator()};
+    static const platform::ResourceLocator* const kLocators[] = {&platform::AppendedTableLocator(),
+                                                                 &pe::ResourceDirectoryLocator()};
     return kLocators;
 }
 

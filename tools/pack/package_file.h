@@ -24,8 +24,9 @@ struct PackageRange {
 // The formats of installer that the tool reads, each tried in turn.
 std::span<const platform::ResourceLocator* const> InstallerLocators();
 
-// A file that ends in a resource table is an installer and its package is the SETUP 129
-// resource; any other file is a package as a whole. PackError naming the file otherwise.
+// A file that ends in a resource table, or a Windows program with a resource directory, is an
+// installer and its package is the SETUP 129 resource; any other file is a package as a
+// whole. PackError naming the file otherwise.
 PackageRange LocatePackage(const std::filesystem::path& file);
 
 struct LoadedPackage {

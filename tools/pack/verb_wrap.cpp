@@ -1,6 +1,8 @@
-// wrap --stub STUB --package PACKAGE -o INSTALLER: the installer stub's bytes followed by the
-// package and the resource table that names it SETUP 129. Wrapping an installer replaces its
-// payload instead of stacking a second one.
+// wrap --stub STUB --package PACKAGE -o INSTALLER. A Linux stub (ELF) is followed by the
+// package and the resource table that names it SETUP 129; a Windows stub (PE) gets the
+// package as its SETUP 129 resource in a rebuilt resource section. Either way the payload's
+// checksum travels beside it, and wrapping an installer replaces its payload instead of
+// stacking a second one.
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +13,8 @@
 #include "pack/file_io.h"
 #include "pack/pack_error.h"
 #include "pack/package_file.h"
+#include "pack/pe/pe_image.h"
+#include "pack/pe/pe_wrap.h"
 #include "pack/verbs.h"
 #include "platform/checksum.h"
 #include "platform/resource_table.h"
@@ -34,15 +38,39 @@ bool Contains(std::span<const std::byte> haystack, std::string_view needle) {
     return text.find(needle) != std::string_view::npos;
 }
 
-// The stub's own bytes: all of it, or what comes before the resources of an installer that
-// was wrapped already.
-std::span<const std::byte> StubPart(const std::vector<std::byte>& bytes,
-                                    const std::string& shownAs) {
+bool IsElf(std::span<const std::byte> bytes) {
     static constexpr std::byte kElf[] = {std::byte{0x7F}, std::byte{'E'}, std::byte{'L'},
                                          std::byte{'F'}};
-    if (bytes.size() < 4 || !std::equal(std::begin(kElf), std::end(kElf), bytes.begin())) {
+    return bytes.size() >= 4 && std::equal(std::begin(kElf), std::end(kElf), bytes.begin());
+}
+
+PackError DamagedWindowsStub(const std::string& shownAs, const pe::DamagedImage& e) {
+    return PackError(shownAs + ": damaged Windows stub: " + e.what());
+}
+
+struct Stub {
+    bool windows = false;
+    std::span<const std::byte> bytes;  // of a Linux stub: without an earlier payload
+};
+
+// The stub, told by its bytes; PackError unless it is an installer stub (or an installer).
+Stub CheckStub(const std::vector<std::byte>& bytes, const std::string& shownAs) {
+    if (pe::StartsLikeWindowsProgram(bytes)) {
+        bool marked = false;
+        try {
+            marked = pe::CarriesMarker(bytes, restable::StubMarker());
+        } catch (const pe::DamagedImage& e) {
+            throw DamagedWindowsStub(shownAs, e);
+        }
+        if (!marked) {
+            throw PackError(shownAs + ": not a Larkspan installer stub");
+        }
+        return {true, bytes};
+    }
+    if (!IsElf(bytes)) {
         throw PackError(shownAs + ": not a Larkspan installer stub (not an executable)");
     }
+    // What comes before the resources of an installer that was wrapped already.
     std::span<const std::byte> stub(bytes);
     if (bytes.size() >= restable::kTrailerSize) {
         const auto trailer =
@@ -54,31 +82,43 @@ std::span<const std::byte> StubPart(const std::vector<std::byte>& bytes,
     if (!Contains(stub, restable::StubMarker())) {
         throw PackError(shownAs + ": not a Larkspan installer stub");
     }
-    return stub;
+    return {false, stub};
 }
 
-void Wrap(const WrapOptions& o) {
+void Wrap(const WrapOptions& o, VerbContext& context) {
     const std::vector<std::byte> stubBytes = ReadWholeFile(o.stub);
-    const std::span<const std::byte> stub = StubPart(stubBytes, o.stub);
+    const Stub stub = CheckStub(stubBytes, o.stub);
 
     // The package must be well formed; an installer given as the package lends its payload.
     const LoadedPackage loaded = LoadPackage(o.package, kExitBadInput);
     const std::vector<std::byte> payload = ReadPackageBytes(o.package, loaded.range);
-
-    restable::Entry entry;
-    entry.id = restable::kSetupId;
-    entry.language = restable::kSetupLanguage;
-    entry.type = std::u16string(restable::kSetupType);
-    entry.offset = stub.size();
-    entry.size = payload.size();
-    entry.checksum = platform::PayloadChecksum(payload);
-    entry.flags = restable::kHasChecksum;
-    const std::vector<std::byte> table = restable::Serialize(std::span(&entry, 1), stub.size());
+    const std::uint64_t checksum = platform::PayloadChecksum(payload);
 
     StagedFile out(o.output);
-    out.Write(stub);
-    out.Write(payload);
-    out.Write(table);
+    std::string warning;
+    if (stub.windows) {
+        std::vector<std::byte> installer;
+        try {
+            installer = pe::WrapPe(stub.bytes, payload, checksum, &warning);
+        } catch (const pe::DamagedImage& e) {
+            throw DamagedWindowsStub(o.stub, e);
+        } catch (const pe::CannotWrap& e) {
+            throw PackError(o.stub + ": cannot wrap this Windows stub: " + e.what());
+        }
+        out.Write(installer);
+    } else {
+        restable::Entry entry;
+        entry.id = restable::kSetupId;
+        entry.language = restable::kSetupLanguage;
+        entry.type = std::u16string(restable::kSetupType);
+        entry.offset = stub.bytes.size();
+        entry.size = payload.size();
+        entry.checksum = checksum;
+        entry.flags = restable::kHasChecksum;
+        out.Write(stub.bytes);
+        out.Write(payload);
+        out.Write(restable::Serialize(std::span(&entry, 1), stub.bytes.size()));
+    }
     // The installer runs like its stub did.
     std::error_code ec;
     const fs::perms perms = fs::status(o.stub, ec).permissions();
@@ -86,6 +126,9 @@ void Wrap(const WrapOptions& o) {
         fs::permissions(out.temporary(), perms & fs::perms::mask, ec);
     }
     out.Commit();
+    if (!warning.empty()) {
+        context.err << "larkspan-pack: warning: " << o.stub << ": " << warning << "\n";
+    }
 }
 
 }  // namespace
@@ -93,13 +136,16 @@ void Wrap(const WrapOptions& o) {
 void AddWrapVerb(CLI::App& app, VerbContext& context) {
     auto options = std::make_shared<WrapOptions>();
     CLI::App* verb = app.add_subcommand(
-        "wrap", "Make an installer: the installer stub followed by the package as its payload");
+        "wrap",
+        "Make an installer: the installer stub (Linux or Windows) carrying the package as its "
+        "payload");
     verb->add_option("--stub", options->stub,
-                     "The installer program without a payload (build/larkspan)")
+                     "The installer program without a payload (build/larkspan, "
+                     "build-windows/larkspan.exe)")
         ->required();
     verb->add_option("--package", options->package, "The package to carry")->required();
     verb->add_option("-o,--output", options->output, "The installer to write")->required();
-    verb->callback([&context, options] { RunVerb(context, [&] { Wrap(*options); }); });
+    verb->callback([&context, options] { RunVerb(context, [&] { Wrap(*options, context); }); });
 }
 
 }  // namespace pack

@@ -35,6 +35,10 @@ inline constexpr std::string_view kTrailerMagic = "LKSPRSRC";
 inline constexpr std::u16string_view kSetupType = u"SETUP";
 inline constexpr std::uint32_t kSetupId = 129;
 inline constexpr std::uint16_t kSetupLanguage = 1033;
+// Where a Windows installer keeps the payload's checksum: a resource of this type with the
+// payload's id and language, its XXH3-64 in 8 bytes, little-endian. (The appended table
+// keeps it in the payload's own entry.)
+inline constexpr std::u16string_view kChecksumType = u"XXH3";
 
 struct Trailer {
     std::uint64_t stubSize = 0;

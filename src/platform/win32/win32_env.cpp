@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/carried_path.h"
+#include "platform/resource_table.h"
 #include "platform/win32/win32_env.h"
 #include "platform/win32/win32_handles.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr int kFolderPersonal = 0x0005;       // CSIDL_PERSONAL
 constexpr int kFolderFlagCreate = 0x8000;     // CSIDL_FLAG_CREATE
-constexpr wchar_t kChecksumType[] = L"XXH3";  // the payload's XXH3-64 beside it
 constexpr DWORD kMaxPiece = 1u << 30;
 
 FileError FromLastError(DWORD error) {
@@ -253,7 +253,8 @@ public:
             return nullptr;
         }
         std::optional<std::uint64_t> checksum;
-        if (const auto stored = LockedResource(kChecksumType, id);
+        const std::u16string checksumType(restable::kChecksumType);
+        if (const auto stored = LockedResource(Wide(checksumType), id);
             stored && stored->size() == sizeof(std::uint64_t)) {
             std::uint64_t value = 0;
             for (std::size_t i = 0; i < sizeof value; ++i) {

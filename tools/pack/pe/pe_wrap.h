@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "pack/pe/pe_image.h"
+#include "platform/resource_table.h"
 
 namespace pack::pe {
 
 // The resource beside the payload that holds its XXH3-64, 8 bytes little-endian.
-inline constexpr std::u16string_view kChecksumType = u"XXH3";
+using platform::restable::kChecksumType;
 
 // A well-formed stub that cannot take the payload (no room for another section header, an
 // image that would pass 4 GiB).

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Whole installations of the wrapped sample under Wine: the scripted installer (the real
+# runner with a scripted front end) and the installer itself on its standard streams.
+#   wine_install.sh SCRIPTED_INSTALLER LARKSPAN_EXE LARKSPAN_PACK SOURCE_DIR
+# WINEPREFIX and HOME come from the test: the prefix's documents folder is $HOME.
+set -euo pipefail
+scripted=$1 installer=$2 pack=$3 source=$4
+: "${WINEPREFIX:?}" "${HOME:?}"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../support/check.sh"
+
+qib=$HOME/QIB
+fresh() { rm -rf "$qib"; }
+run() {  # run EXE ARGS...: its standard output in $work/out
+  wine "$@" >"$work/out" 2>"$work/err" </dev/null || true
+}
+has() {  # has TEXT: the output holds TEXT exactly (printf escapes allowed)
+  grep -qzF -- "$(printf "$1")" "$work/out"
+}
+
+"$pack" create "$source/sample" -o "$work/s.vqm"
+"$pack" wrap --stub "$scripted" --package "$work/s.vqm" -o "$work/scripted-setup.exe"
+check "wrap names the payload SETUP 129" bash -c "'$pack' list '$work/scripted-setup.exe' | grep -q 'Larkspan Sample Templates'"
+
+# Install, then check every file byte for byte.
+fresh
+run "$work/scripted-setup.exe"
+check "the dialog was shown with the package's name" has 'field 1001: Larkspan Sample Templates\n'
+check "success box, exactly" has '[box] scripted-setup\nPremium template were installed.\r\nIf QIB is currenty running, you need to close it and start it again.\n'
+check "one box only" test "$(grep -c '^\[box\]' "$work/out")" -eq 1
+check "staging file removed" test ! -e "$qib/temp/data.vqm"
+check "title image copy kept" cmp -s "$source/sample/title.jpg" "$qib/temp/install.jpg"
+for f in "$source"/sample/objectpacks/*; do
+  check "object pack $(basename "$f")" cmp -s "$f" "$qib/objectpacks/Larkspan Sample/$(basename "$f")"
+done
+for f in "$source"/sample/preview/*; do
+  check "preview $(basename "$f")" cmp -s "$f" "$qib/Preview/Larkspan Sample_$(basename "$f")"
+done
+for f in "$source"/sample/tessel/*; do
+  check "tessel $(basename "$f")" cmp -s "$f" "$qib/Tessel/$(basename "$f")"
+done
+
+# Again: the question, answered No, writes nothing.
+first=$(ls "$source"/sample/objectpacks | head -n 1)
+: >"$qib/objectpacks/Larkspan Sample/$first"
+run "$work/scripted-setup.exe" --no
+check "overwrite question" has "[box] scripted-setup\nFile Exist\n"
+check "No writes nothing" test ! -s "$qib/objectpacks/Larkspan Sample/$first"
+check "No keeps the staging file" test -e "$qib/temp/data.vqm"
+
+# A typed subfolder; Cancel installs nothing.
+fresh
+run "$work/scripted-setup.exe" --subfolder Mine
+check "typed subfolder used" cmp -s "$source/sample/objectpacks/$first" "$qib/objectpacks/Mine/$first"
+fresh
+run "$work/scripted-setup.exe" --cancel
+check "cancel installs nothing" test ! -e "$qib/objectpacks/Larkspan Sample"
+check "cancel keeps the staging file" test -e "$qib/temp/data.vqm"
+
+# A payload damaged after wrapping is refused while staging, and nothing damaged is left.
+python3 - "$work/s.vqm" "$work/scripted-setup.exe" "$work/damaged.exe" <<'PY'
+import sys
+package = open(sys.argv[1], "rb").read()
+installer = open(sys.argv[2], "rb").read()
+at = installer.index(package[:64]) + len(package) // 2
+damaged = bytearray(installer)
+damaged[at] ^= 0xFF
+open(sys.argv[3], "wb").write(damaged)
+PY
+fresh
+run "$work/damaged.exe"
+check "damaged payload refused" has '[box] damaged\nFailed to extract the data, extracting process aborted!\n[box] damaged\nError 5, Missing '"'"'data.vqm'"'"' file in temporrary space\n'
+check "no damaged staging file" test ! -e "$qib/temp/data.vqm"
+
+# The installer itself, driven on its standard streams.
+"$pack" wrap --stub "$installer" --package "$work/s.vqm" -o "$work/setup.exe"
+wrestool -l "$work/setup.exe" >"$work/resources"
+check "wrestool lists SETUP 129" grep -qF -e \
+  "--type='SETUP' --name=129 --language=1033 [offset=" "$work/resources"
+check "wrestool gives it the package's size" grep -qF "size=$(stat -c %s "$work/s.vqm")]" "$work/resources"
+check "wrestool extracts the package's bytes" bash -c \
+  "wrestool -x --raw --type=SETUP --name=129 '$work/setup.exe' | cmp -s - '$work/s.vqm'"
+check "pefile parses setup.exe and its checksum verifies" /usr/bin/python3 -c \
+  "import pefile, sys; pe = pefile.PE(sys.argv[1]); sys.exit(0 if pe.verify_checksum() else 1)" \
+  "$work/setup.exe"
+fresh
+printf 'i\n\n' | wine "$work/setup.exe" >"$work/out" 2>"$work/err" || true
+check "setup.exe installs" cmp -s "$source/sample/objectpacks/$first" "$qib/objectpacks/Larkspan Sample/$first"
+check "setup.exe reports success" grep -qF 'Premium template were installed.' "$work/out"
+fresh
+finish

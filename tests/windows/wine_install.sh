@@ -58,6 +58,28 @@ run "$work/scripted-setup.exe" --cancel
 check "cancel installs nothing" test ! -e "$qib/objectpacks/Larkspan Sample"
 check "cancel keeps the staging file" test -e "$qib/temp/data.vqm"
 
+# Staging replaces a longer staging file with exactly the payload (CREATE_ALWAYS).
+fresh
+mkdir -p "$qib/temp"
+head -c 100000 /dev/urandom >"$qib/temp/data.vqm"
+run "$work/scripted-setup.exe" --cancel
+check "a longer staging file becomes exactly the payload" cmp -s "$work/s.vqm" "$qib/temp/data.vqm"
+
+# A staging file that cannot be written: the message, then the file that is there is shown.
+# Wine run by root writes through the read-only attribute, so the file is made immutable.
+cp "$work/s.vqm" "$work/kept.vqm"
+printf 'an older staging file' >"$qib/temp/data.vqm"
+if chattr +i "$qib/temp/data.vqm" 2>/dev/null; then
+  run "$work/scripted-setup.exe" --cancel
+  chattr -i "$qib/temp/data.vqm"
+  check "unwritable staging file: the message" has '[box] scripted-setup\nFailed to create temporary data file, extracting process aborted!\n'
+  check "unwritable staging file unchanged" test "$(cat "$qib/temp/data.vqm")" = 'an older staging file'
+elif [ "${CI:-}" = true ]; then
+  check "chattr can make the staging file unwritable (root, ext4)" false
+else
+  echo "skipped: an unwritable staging file (chattr +i needs root on ext4)"
+fi
+
 # A payload damaged after wrapping is refused while staging, and nothing damaged is left.
 python3 - "$work/s.vqm" "$work/scripted-setup.exe" "$work/damaged.exe" <<'PY'
 import sys

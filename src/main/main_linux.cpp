@@ -1,5 +1,6 @@
 // The Linux installer program: the posix services, the picture codecs, and the desktop front
-// end when a display can be opened, else the console.
+// end when a display can be opened, else the console. The desktop front end is loaded only
+// then, so that the program starts on machines without the toolkit.
 #include <iostream>
 #include <memory>
 
@@ -11,7 +12,7 @@
 #include "resources/install_dialog.h"
 #include "ui/console/console_backend.h"
 #ifdef LARKSPAN_HAVE_GTK
-#include "ui/gtk/gtk_backend.h"
+#include "main/desktop_loader.h"
 #endif
 
 namespace {
@@ -23,9 +24,17 @@ std::unique_ptr<ui::Backend> NewFrontEnd(const platform::posix::Environment& env
         return environment.Find(name);
     };
 #ifdef LARKSPAN_HAVE_GTK
-    const auto canOpen = [&] { return ui::gtk::OpenDisplay(argc, argv); };
+    std::unique_ptr<ui::Backend> desktop;
+    const auto canOpen = [&] {
+        larkspan::DesktopFrontEnd loaded = larkspan::LoadDesktopFrontEnd(argc, argv);
+        if (!loaded.backend) {
+            std::cerr << "larkspan: " << loaded.whyNot << "; using the console\n";
+        }
+        desktop = std::move(loaded.backend);
+        return desktop != nullptr;
+    };
     if (larkspan::ChooseFrontEnd(variable, true, canOpen) == larkspan::FrontEnd::gtk) {
-        return ui::gtk::NewGtkBackend();
+        return desktop;
     }
 #else
     (void)variable;

@@ -115,7 +115,7 @@ std::string Where(const PackageRange& range, std::uint64_t offset) {
 
 }  // namespace
 
-PackageRange LocatePackage(const fs::path& path) {
+PackageRange LocatePackage(const fs::path& path, int damagedStatus) {
     RequireRegularFile(path);
     std::error_code ec;
     const UniqueFile file = OpenForReading(path);
@@ -140,7 +140,8 @@ PackageRange LocatePackage(const fs::path& path) {
     const auto entries = restable::ParseEntries(table, *trailer, range.fileSize);
     if (!entries) {
         throw PackError(path.string() + ": damaged installer: the resource table at offset " +
-                        std::to_string(tableOffset) + " points outside the file");
+                            std::to_string(tableOffset) + " points outside the file",
+                        damagedStatus);
     }
     for (const restable::Entry& entry : *entries) {
         if (entry.type == restable::kSetupType && entry.id == restable::kSetupId) {
@@ -153,12 +154,13 @@ PackageRange LocatePackage(const fs::path& path) {
             return range;
         }
     }
-    throw PackError(path.string() + ": an installer without a package (no SETUP 129 resource)");
+    throw PackError(path.string() + ": an installer without a package (no SETUP 129 resource)",
+                    damagedStatus);
 }
 
 LoadedPackage LoadPackage(const fs::path& path, int damagedStatus) {
     LoadedPackage loaded;
-    loaded.range = LocatePackage(path);
+    loaded.range = LocatePackage(path, damagedStatus);
     const PackageRange& range = loaded.range;
     UniqueFile stream = OpenForReading(path);
     SeekTo(stream.get(), range.offset, path);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "pack/pack_error.h"
 #include "package/package_archive.h"
 
 namespace pack {
@@ -20,8 +21,9 @@ struct PackageRange {
 };
 
 // A file that ends in a resource table is an installer and its package is the SETUP 129
-// resource; any other file is a package as a whole. PackError naming the file otherwise.
-PackageRange LocatePackage(const std::filesystem::path& file);
+// resource; any other file is a package as a whole. PackError naming the file otherwise, with
+// `damagedStatus` when the resource table is damaged or holds no package.
+PackageRange LocatePackage(const std::filesystem::path& file, int damagedStatus = kExitBadInput);
 
 struct LoadedPackage {
     Package package;

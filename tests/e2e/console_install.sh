@@ -53,7 +53,7 @@ Continue Overwriting the template?
 
 # A bare stub: no payload.
 run "$work/h0" '\n\n' "$stub"
-check "bare stub reports the missing payload, then the missing staging file, and nothing else" \
+check "bare stub reports the missing payload, then the missing staging file" \
   shows "[!] larkspan
 Failed to extract the data, extracting process aborted!
 (press Enter for OK)

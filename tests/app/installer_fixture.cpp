@@ -54,6 +54,17 @@ bool FaultEnv::Matches(const std::set<std::u16string>& set, const platform::Path
     return false;
 }
 
+platform::FileError FaultEnv::OpenSequential(const platform::Path& path,
+                                             std::unique_ptr<platform::SequentialFile>* file) {
+    if (beforeOpen) {
+        beforeOpen(path);
+    }
+    if (Matches(refuseOpen, path)) {
+        return platform::FileError::accessDenied;
+    }
+    return EnvWrapper::OpenSequential(path, file);
+}
+
 platform::FileError FaultEnv::CreateTruncated(const platform::Path& path,
                                               std::unique_ptr<platform::WritableFile>* file) {
     if (Matches(refuseCreate, path)) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -31,7 +32,13 @@ public:
     std::set<std::u16string> refuseCreate;         // CreateTruncated fails (access denied)
     std::set<std::u16string> refuseRemove;         // RemoveFile fails (access denied)
     std::set<std::u16string> failWrites;           // Append fails (disk full)
+    std::set<std::u16string> refuseOpen;           // OpenSequential fails (access denied)
+    // Called before every OpenSequential, before refuseOpen is looked at: a test changes the
+    // file or the faults between the header preview and Install here.
+    std::function<void(const platform::Path&)> beforeOpen;
 
+    platform::FileError OpenSequential(const platform::Path& path,
+                                       std::unique_ptr<platform::SequentialFile>* file) override;
     platform::FileError CreateTruncated(const platform::Path& path,
                                         std::unique_ptr<platform::WritableFile>* file) override;
     platform::FileError RemoveFile(const platform::Path& path) override;

@@ -113,6 +113,19 @@ TEST_F(InstallerTest, AReadOnlyStagingFileFallsBackToTheEarlierOne) {
     EXPECT_EQ(Shown().texts.at(IDC_PACKAGE_NAME), u"Earlier");
 }
 
+TEST_F(InstallerTest, AnEarlierLongerStagingFileEndsUpExactlyThePayload) {
+    PackageSpec earlier;
+    earlier.objectPacks = {{u"big.qop", std::vector<std::byte>(20000, std::byte{'x'})}};
+    fs::create_directories(Qib() / "temp");
+    WriteFileBytes(DataFile(), MakePackageBytes(earlier));
+    const auto payload = MakePackageBytes();
+    ASSERT_LT(payload.size(), fs::file_size(DataFile()));
+    backend.script = {Press{IDCANCEL}};
+    RunInstaller(payload);
+    EXPECT_TRUE(backend.boxes.empty());
+    EXPECT_EQ(ReadFileBytes(DataFile()), payload);
+}
+
 TEST_F(InstallerTest, AStagingWriteThatFailsRemovesTheFileAndCancels) {
     env.failWrites = {u"\\data.vqm"};
     RunInstaller(MakePackageBytes());
@@ -194,7 +207,6 @@ TEST_F(InstallerTest, TheOverwriteQuestionComesOnceAndNoStopsQuietly) {
     // First run installs; the second asks, is answered No, then Yes.
     backend.script = {Press{IDOK}};
     RunInstaller(MakePackageBytes());
-    const auto installed = fs::last_write_time(Qib() / "Tessel" / "t.tsl");
 
     backend = ScriptedBackend();
     backend.answers = {ui::BoxAnswer::no, ui::BoxAnswer::yes};
@@ -202,13 +214,14 @@ TEST_F(InstallerTest, TheOverwriteQuestionComesOnceAndNoStopsQuietly) {
     fs::remove(Qib() / "objectpacks" / "Tests" / "b.qop");
     PackageSpec second;
     second.objectPacks = {{u"a.qop", Text("new alpha")}, {u"b.qop", Text("new bravo")}};
+    second.tessels = {{u"t.tsl", Text("new tessel")}};
     RunInstaller(MakePackageBytes(second));
     ASSERT_THAT(backend.BoxTexts(), ElementsAre(question, question, S(messages::kInstalled)));
     EXPECT_EQ(backend.boxes[0].buttons, ui::BoxButtons::yesNo);
     EXPECT_EQ(backend.boxes[0].icon, ui::BoxIcon::question);
     EXPECT_EQ(ReadFileBytes(Qib() / "objectpacks" / "Tests" / "a.qop"), Text("new alpha"));
     EXPECT_EQ(ReadFileBytes(Qib() / "objectpacks" / "Tests" / "b.qop"), Text("new bravo"));
-    EXPECT_GE(fs::last_write_time(Qib() / "Tessel" / "t.tsl"), installed);
+    EXPECT_EQ(ReadFileBytes(Qib() / "Tessel" / "t.tsl"), Text("new tessel"));
     EXPECT_FALSE(fs::exists(DataFile()));
 }
 

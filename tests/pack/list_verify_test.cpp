@@ -1,10 +1,13 @@
 // list shows exactly what a package holds; verify names the offset and field of damage.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 
 #include "pack/source_folder.h"
 #include "pack_fixture.h"
+#include "platform/resource_table.h"
 
 namespace pack_testing {
 namespace {
@@ -97,6 +100,50 @@ TEST_F(ListVerify, AnInstallerIsListedAndVerifiedByItsPackage) {
         << verified.err;
 }
 
+// An installer whose resource table is damaged, or holds no package, is damaged to verify
+// (exit 1) and bad input to list (exit 2).
+TEST_F(ListVerify, AnInstallerWithADamagedTableIsDamaged) {
+    namespace restable = platform::restable;
+    const std::vector<std::byte> package = WritePackage(UnusualPackage());
+    const auto installerWith = [&](const std::vector<restable::Entry>& entries) {
+        std::vector<std::byte> file(1000, std::byte{0x90});
+        file.insert(file.end(), package.begin(), package.end());
+        const std::vector<std::byte> table = restable::Serialize(entries, 1000);
+        file.insert(file.end(), table.begin(), table.end());
+        return file;
+    };
+    restable::Entry setup;
+    setup.type = std::u16string(restable::kSetupType);
+    setup.id = restable::kSetupId;
+    setup.language = restable::kSetupLanguage;
+    setup.offset = 1000;
+    setup.size = package.size() + 100000;  // beyond the end of the file
+    restable::Entry icon = setup;
+    icon.type = u"ICON";
+    icon.id = 128;
+    icon.size = 16;
+    struct Case {
+        const char* what;
+        std::vector<std::byte> bytes;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"payload beyond the end", installerWith({setup}),
+         "damaged installer: the resource table at offset"},
+        {"no payload", installerWith({icon}),
+         "an installer without a package (no SETUP 129 resource)"},
+    };
+    for (const Case& c : cases) {
+        const fs::path file = dir_ / "installer";
+        WriteBytes(file, c.bytes);
+        const RunResult verified = Pack({"verify", file.string()});
+        EXPECT_EQ(verified.status, 1) << c.what << ": " << verified.err;
+        EXPECT_NE(verified.err.find(c.message), std::string::npos)
+            << c.what << ": " << verified.err;
+        EXPECT_EQ(Pack({"list", file.string()}).status, 2) << c.what;
+    }
+}
+
 TEST_F(ListVerify, VerifyNamesOffsetAndFieldOfWhatIsWrong) {
     const Package sample = pack::BuildPackage(SampleFolder());
     const std::vector<std::byte> good = WritePackage(sample);
@@ -176,9 +223,11 @@ TEST_F(ListVerify, TheBuiltToolCreatesAndVerifiesTheSample) {
                            quiet + " && " + tool + " verify '" + out + "'" + quiet)
                               .c_str()),
               0);
-    EXPECT_NE(
-        std::system((tool + " verify '" + SampleFolder().string() + "/title.jpg'" + quiet).c_str()),
-        0);
+    // Not a package: damaged (1), told apart from a crash or a bad command line (2).
+    const int status =
+        std::system((tool + " verify '" + SampleFolder().string() + "/title.jpg'" + quiet).c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ caption="QIB Template Install"
 export GDK_BACKEND=x11 GTK_THEME=Adwaita NO_AT_BRIDGE=1
 unset WAYLAND_DISPLAY
 
-# start HOME [ENV...]: the installer in the background, its window id in $window.
+# start HOME [ENV...]: the installer in the background, its window id in $window. A dialog
+# that does not appear (under its caption) is a failure, and the installer is ended.
 start() {
   local home=$1
   shift
@@ -43,8 +44,12 @@ start() {
   installer_pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$caption\$" | head -n1)
   [ -n "$window" ] || {
-    echo "the dialog did not appear; the installer said:"
+    echo "FAILED: the dialog \"$caption\" did not appear; the installer said:"
     cat "$work/out"
+    failures=$((failures + 1))
+    kill "$installer_pid" 2>/dev/null
+    wait "$installer_pid" 2>/dev/null
+    installer_pid=
     return 1
   }
   eval "$(xdotool getwindowgeometry --shell "$window")"  # X Y WIDTH HEIGHT

@@ -111,7 +111,7 @@ std::span<const platform::ResourceLocator* const> InstallerLocators() {
     return kLocators;
 }
 
-PackageRange LocatePackage(const fs::path& path) {
+PackageRange LocatePackage(const fs::path& path, int damagedStatus) {
     RequireRegularFile(path);
     std::error_code ec;
     const UniqueFile file = OpenForReading(path);
@@ -140,9 +140,11 @@ PackageRange LocatePackage(const fs::path& path) {
                 return range;
             case Status::noResource:
                 throw PackError(path.string() +
-                                ": an installer without a package (no SETUP 129 resource)");
+                                    ": an installer without a package (no SETUP 129 resource)",
+                                damagedStatus);
             case Status::damaged:
-                throw PackError(path.string() + ": damaged installer: " + found.what);
+                throw PackError(path.string() + ": damaged installer: " + found.what,
+                                damagedStatus);
             case Status::readError:
                 throw PackError(path.string() + ": cannot read: " +
                                 (std::ferror(file.get()) ? ErrorText(errno)
@@ -154,7 +156,7 @@ PackageRange LocatePackage(const fs::path& path) {
 
 LoadedPackage LoadPackage(const fs::path& path, int damagedStatus) {
     LoadedPackage loaded;
-    loaded.range = LocatePackage(path);
+    loaded.range = LocatePackage(path, damagedStatus);
     const PackageRange& range = loaded.range;
     UniqueFile stream = OpenForReading(path);
     SeekTo(stream.get(), range.offset, path);

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "pack/pack_error.h"
 #include "package/package_archive.h"
 #include "platform/payload_locator.h"
 
@@ -26,8 +27,9 @@ std::span<const platform::ResourceLocator* const> InstallerLocators();
 
 // A file that ends in a resource table, or a Windows program with a resource directory, is an
 // installer and its package is the SETUP 129 resource; any other file is a package as a
-// whole. PackError naming the file otherwise.
-PackageRange LocatePackage(const std::filesystem::path& file);
+// whole. PackError naming the file otherwise, with `damagedStatus` when the installer's
+// resources are damaged or hold no package.
+PackageRange LocatePackage(const std::filesystem::path& file, int damagedStatus = kExitBadInput);
 
 struct LoadedPackage {
     Package package;

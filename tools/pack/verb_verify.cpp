@@ -63,7 +63,7 @@ void AddVerifyVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("FILE", *file, "A package or an installer")->required();
     verb->callback([&context, file] {
         RunVerb(context, [&] {
-            CheckPayloadChecksum(*file, LocatePackage(*file));
+            CheckPayloadChecksum(*file, LocatePackage(*file, kExitDamaged));
             const LoadedPackage loaded = LoadPackage(*file, kExitDamaged);
             CheckInstallable(loaded.package, *file);
             context.out << "OK\n";

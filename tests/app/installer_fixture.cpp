@@ -66,6 +66,21 @@ platform::FileError FaultEnv::CreateTruncated(const platform::Path& path,
     return error;
 }
 
+platform::FileError FaultEnv::CreateTemporaryFile(const platform::Path& folder,
+                                                  platform::Path* path,
+                                                  std::unique_ptr<platform::WritableFile>* file) {
+    const auto error = EnvWrapper::CreateTemporaryFile(folder, path, file);
+    if (error != platform::FileError::none) {
+        return error;
+    }
+    for (const auto& [end, nth] : failTemporaryWrites) {
+        if (Matches({end}, folder) && ++temporariesMade_[end] == nth) {
+            *file = std::make_unique<FailingWrite>(std::move(*file));
+        }
+    }
+    return error;
+}
+
 platform::FileError FaultEnv::RemoveFile(const platform::Path& path) {
     if (Matches(refuseRemove, path)) {
         return platform::FileError::accessDenied;

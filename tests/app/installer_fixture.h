@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -31,14 +32,19 @@ public:
     std::set<std::u16string> refuseCreate;         // CreateTruncated fails (access denied)
     std::set<std::u16string> refuseRemove;         // RemoveFile fails (access denied)
     std::set<std::u16string> failWrites;           // Append fails (disk full)
+    // Append fails (disk full) for the n-th temporary file (from 1) made in a folder.
+    std::map<std::u16string, int> failTemporaryWrites;
 
     platform::FileError CreateTruncated(const platform::Path& path,
                                         std::unique_ptr<platform::WritableFile>* file) override;
     platform::FileError RemoveFile(const platform::Path& path) override;
+    platform::FileError CreateTemporaryFile(const platform::Path& folder, platform::Path* path,
+                                            std::unique_ptr<platform::WritableFile>* file) override;
     std::unique_ptr<platform::ResourceData> LoadExecutableResource(std::u16string_view type,
                                                                    std::uint32_t id) override;
 
 private:
+    std::map<std::u16string, int> temporariesMade_;
     static bool Matches(const std::set<std::u16string>& set, const platform::Path& path);
 };
 

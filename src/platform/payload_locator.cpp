@@ -66,7 +66,9 @@ ReadAt ReadFromMemory(std::span<const std::byte> bytes) {
         if (offset > bytes.size() || out.size() > bytes.size() - offset) {
             return false;
         }
-        std::memcpy(out.data(), bytes.data() + offset, out.size());
+        if (!out.empty()) {  // an empty span may have no storage to copy to
+            std::memcpy(out.data(), bytes.data() + offset, out.size());
+        }
         return true;
     };
 }

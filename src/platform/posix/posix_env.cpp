@@ -563,7 +563,7 @@ public:
         }
         const ResourceLocation& where = found.location;
         if (where.size == 0) {
-            return std::make_unique<MappedResource>(nullptr, 0, 0, 0, std::nullopt);
+            return std::make_unique<MappedResource>(nullptr, 0, 0, 0, where.checksum);
         }
         const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
         const std::uint64_t start = where.offset / page * page;

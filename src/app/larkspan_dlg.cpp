@@ -41,7 +41,7 @@ BOOL CLarkspanDlg::OnInitDialog() {
     m_wndImage.CreateOver(m_wndFrame, this);
 
     CWaitCursor wait;
-    StagePayload(AfxGetEnv(), m_strDataFile);
+    StagePayload(AfxGetEnv(), m_strDataFile, m_stagingLock);
     if (!FileExists(AfxGetEnv(), m_strDataFile)) {
         AfxMessageBox(CString(messages::kMissingDataFile));
         OnCancel();

@@ -2,8 +2,11 @@
 // header preview) and installs when Install is pressed.
 #pragma once
 
+#include <memory>
+
 #include "framework/dialog.h"
 #include "imaging/q_image_wnd.h"
+#include "platform/env.h"
 
 class CLarkspanDlg : public CDialogEx {
 public:
@@ -24,6 +27,8 @@ public:
     CString m_strInstallSubfolder;
     CString m_strDescription;
     CEdit m_editSubfolder;
+    // Keeps other installers off the staging file while this dialog lives.
+    std::unique_ptr<platform::FileLock> m_stagingLock;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -94,6 +94,8 @@ int CFileException::CauseOf(platform::FileError error) {
             return diskFull;
         case FileError::hardIO:
             return hardIO;
+        case FileError::locked:
+            return sharingViolation;
         case FileError::generic:
             break;
     }

@@ -1,6 +1,7 @@
-// Writing one extracted file whole: created (or truncated), written, closed. A write that
-// fails or comes up short removes the incomplete file, so that no damaged file stays behind
-// looking installed.
+// Writing one extracted file whole. The bytes go to a temporary file in the destination's
+// folder, which replaces the destination only once it is complete: at every moment the
+// destination is either what it was or the whole new file. On any failure the temporary
+// file is removed and the destination stays as it was.
 #pragma once
 
 #include "framework/archive.h"
@@ -14,5 +15,5 @@ WriteOutcome WriteWholeFile(platform::Env& env, const CString& path, const BYTE*
 
 // The next `size` bytes of the archive (an entry's data) as the file at `path`, copied from
 // the archive's file into the new file without passing through a buffer of ours. A size
-// beyond the bytes that remain raises the end-of-file error before the file is made.
+// beyond the bytes that remain raises the end-of-file error before any file is made.
 WriteOutcome CopyEntryToFile(platform::Env& env, CArchive& ar, const CString& path, DWORD size);

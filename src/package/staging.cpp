@@ -39,7 +39,8 @@ Copy WritePayload(platform::WritableFile& file, const platform::ResourceData& pa
 
 }  // namespace
 
-void StagePayload(platform::Env& env, CString& dataFile) {
+void StagePayload(platform::Env& env, CString& dataFile,
+                  std::unique_ptr<platform::FileLock>& lock) {
     CUserDiffData userData(u"QIB", u"temp", env);
     dataFile = userData.GetFilePath(u"data.vqm");
 
@@ -47,6 +48,11 @@ void StagePayload(platform::Env& env, CString& dataFile) {
         env.LoadExecutableResource(platform::restable::kSetupType, platform::restable::kSetupId);
     if (payload == nullptr || payload->Bytes().empty()) {
         AfxMessageBox(CString(messages::kExtractFailed));
+        return;
+    }
+    // Where the system cannot lock at all, staging goes on unguarded, as it would alone.
+    if (env.LockFile(dataFile.str(), &lock) == platform::FileError::locked) {
+        AfxMessageBox(CString(messages::kCreateTempFailed));
         return;
     }
     std::unique_ptr<platform::WritableFile> file;

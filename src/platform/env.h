@@ -31,6 +31,7 @@ enum class FileError {
     tooManyOpenFiles,
     diskFull,
     hardIO,
+    locked,  // another holder has the lock (LockFile)
     generic,
 };
 
@@ -64,6 +65,12 @@ public:
     virtual FileError TransferTo(WritableFile& out, std::uint64_t count, std::uint64_t* moved);
 };
 
+// An advisory lock on a file (Env::LockFile), held until the object is destroyed.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 // Read-only bytes of an executable resource, valid while the object lives.
 class ResourceData {
 public:
@@ -92,6 +99,31 @@ public:
     // Creates one folder level; true when it was created.
     virtual bool CreateFolder(const Path& path) = 0;
     virtual FileError RemoveFile(const Path& path) = 0;
+
+    // Creates a new, empty file in `folder` under a name that no file there had, opened for
+    // writing, and sets `path` to it. The name begins with "~lks" and ends in ".tmp", so
+    // that one left by a killed run is recognisable; it never collides with a later one.
+    // Fails like CreateTruncated when the folder is missing or cannot be written.
+    virtual FileError CreateTemporaryFile(const Path& folder, Path* path,
+                                          std::unique_ptr<WritableFile>* file) = 0;
+    // Moves the closed file `from` to `to`, in the same folder, in one step: whoever looks
+    // at `to` finds either what was there before or the whole of `from`, never a mixture
+    // or nothing. An existing file at `to` is replaced; a symbolic link at `to` is replaced
+    // itself, never followed. When `to` is a folder, or an existing file that could not be
+    // opened for writing (read-only, in use as a program), nothing changes and the error
+    // says why; `from` then stays for the caller to remove.
+    virtual FileError ReplaceFile(const Path& from, const Path& to) = 0;
+    // Opens the file at `path`, creating an empty one when it is missing (never truncating
+    // it), and takes an exclusive lock on it without waiting; `locked` when another lock on
+    // that file is held, through another LockFile call of this or another process. The
+    // lock is advisory: it hinders nobody from opening, reading, writing, truncating or
+    // removing the file; it only makes other LockFile calls on the same file fail until the
+    // lock object is destroyed. A file removed while locked takes its lock with it; its name is
+    // gone at the latest when the lock is released (Windows keeps it until then).
+    // (Windows: LockFileEx on a byte range beyond any file's end, through a handle that
+    // shares reading, writing and deletion.)
+    virtual FileError LockFile(const Path& path, std::unique_ptr<FileLock>* lock) = 0;
+
     // The path as the user knows it, for messages.
     virtual std::u16string DisplayPath(const Path& path) = 0;
 
@@ -149,6 +181,16 @@ public:
     }
     bool CreateFolder(const Path& path) override { return target_.CreateFolder(path); }
     FileError RemoveFile(const Path& path) override { return target_.RemoveFile(path); }
+    FileError CreateTemporaryFile(const Path& folder, Path* path,
+                                  std::unique_ptr<WritableFile>* file) override {
+        return target_.CreateTemporaryFile(folder, path, file);
+    }
+    FileError ReplaceFile(const Path& from, const Path& to) override {
+        return target_.ReplaceFile(from, to);
+    }
+    FileError LockFile(const Path& path, std::unique_ptr<FileLock>* lock) override {
+        return target_.LockFile(path, lock);
+    }
     std::u16string DisplayPath(const Path& path) override { return target_.DisplayPath(path); }
     std::optional<Path> DocumentsFolderAttempt1() override {
         return target_.DocumentsFolderAttempt1();

@@ -77,6 +77,37 @@ platform::FileError FaultEnv::CreateTruncated(const platform::Path& path,
     return error;
 }
 
+platform::FileError FaultEnv::CreateTemporaryFile(const platform::Path& folder,
+                                                  platform::Path* path,
+                                                  std::unique_ptr<platform::WritableFile>* file) {
+    const auto error = EnvWrapper::CreateTemporaryFile(folder, path, file);
+    if (error != platform::FileError::none) {
+        return error;
+    }
+    for (const auto& [end, nth] : failTemporaryWrites) {
+        if (Matches({end}, folder) && ++temporariesMade_[end] == nth) {
+            *file = std::make_unique<FailingWrite>(std::move(*file));
+        }
+    }
+    return error;
+}
+
+// A file that cannot be created cannot be moved into place or made for a lock either.
+platform::FileError FaultEnv::ReplaceFile(const platform::Path& from, const platform::Path& to) {
+    if (Matches(refuseCreate, to)) {
+        return platform::FileError::accessDenied;
+    }
+    return EnvWrapper::ReplaceFile(from, to);
+}
+
+platform::FileError FaultEnv::LockFile(const platform::Path& path,
+                                       std::unique_ptr<platform::FileLock>* lock) {
+    if (Matches(refuseCreate, path) && !PathExists(path)) {
+        return platform::FileError::accessDenied;
+    }
+    return EnvWrapper::LockFile(path, lock);
+}
+
 platform::FileError FaultEnv::RemoveFile(const platform::Path& path) {
     if (Matches(refuseRemove, path)) {
         return platform::FileError::accessDenied;

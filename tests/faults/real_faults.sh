@@ -92,16 +92,16 @@ check "full disk in installation: the earlier file stays" grep -q '^QIB/objectpa
 check "full disk in installation: staging file kept" grep -q '^QIB/temp/data.vqm ' "$work/listing"
 check "full disk in installation: nothing else changed" test "$before" = "$(snapshot "$home")"
 
-# 2. A full disk during installation: the destination is a link to /dev/full.
+# 2. A link to /dev/full where an object pack goes: the link is replaced by the file, never
+#    written through.
 home=$(new_home devfull)
 mkdir -p "$home/Documents/QIB/objectpacks/Sub" && ln -s /dev/full "$home/Documents/QIB/objectpacks/Sub/b.qop"
 chown -R "$user:$group" "$home"
 run_as "$home" 'i\n\n' "$work/small"
-check "/dev/full: reported" says "$files_dir"
-check "/dev/full: no success" no_success
-check "/dev/full: the incomplete file is gone" test ! -e "$home/Documents/QIB/objectpacks/Sub/b.qop" -a ! -L "$home/Documents/QIB/objectpacks/Sub/b.qop"
-check "/dev/full: earlier file kept" test -s "$home/Documents/QIB/objectpacks/Sub/a.qop"
-check "/dev/full: staging file kept" test -e "$home/Documents/QIB/temp/data.vqm"
+check "/dev/full link: success" says 'Premium template were installed.'
+check "/dev/full link: replaced by a file" test -f "$home/Documents/QIB/objectpacks/Sub/b.qop" -a ! -L "$home/Documents/QIB/objectpacks/Sub/b.qop"
+check "/dev/full link: the file is whole" cmp -s "$work/src-small/objectpacks/b.qop" "$home/Documents/QIB/objectpacks/Sub/b.qop"
+check "/dev/full link: the device is still a device" test -c /dev/full
 
 # 3. A folder where a file must go (the first object pack): asked, Yes, then refused.
 home=$(new_home folder)
@@ -143,6 +143,16 @@ check "read-only objectpacks: no success" no_success
 check "read-only objectpacks: nothing written there" test -z "$(ls -A "$home/Documents/QIB/objectpacks")"
 check "read-only objectpacks: staging file kept" test -e "$home/Documents/QIB/temp/data.vqm"
 check "read-only objectpacks: nothing else changed" test "$before" = "$(snapshot "$home")"
+
+# 6b. A read-only object pack from an earlier installation: asked, Yes, then refused; the
+#     file keeps its bytes and no temporary file stays beside it.
+home=$(new_home ro-pack)
+mkdir -p "$home/Documents/QIB/objectpacks/Sub" && echo old >"$home/Documents/QIB/objectpacks/Sub/a.qop"
+chown -R "$user:$group" "$home" && chmod 444 "$home/Documents/QIB/objectpacks/Sub/a.qop"
+run_as "$home" 'i\ny\n\n' "$work/small"
+check "read-only object pack: reported" says "$files_dir"
+check "read-only object pack: kept" grep -qx old "$home/Documents/QIB/objectpacks/Sub/a.qop"
+check "read-only object pack: no temporary file" test -z "$(ls -A "$home/Documents/QIB/objectpacks/Sub" | grep -v '^a.qop$')"
 
 # 7. A stored name too long for the file system (130 two-byte characters: 260 bytes), in a
 #    package written here directly, since no source folder can hold such a file.

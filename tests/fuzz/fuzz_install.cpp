@@ -68,6 +68,22 @@ public:
         Check(path);
         return EnvWrapper::CreateTruncated(path, file);
     }
+    platform::FileError CreateTemporaryFile(
+        const platform::Path& folder, platform::Path* path,
+        std::unique_ptr<platform::WritableFile>* file) override {
+        Check(folder);
+        return EnvWrapper::CreateTemporaryFile(folder, path, file);
+    }
+    platform::FileError ReplaceFile(const platform::Path& from, const platform::Path& to) override {
+        Check(from);
+        Check(to);
+        return EnvWrapper::ReplaceFile(from, to);
+    }
+    platform::FileError LockFile(const platform::Path& path,
+                                 std::unique_ptr<platform::FileLock>* lock) override {
+        Check(path);
+        return EnvWrapper::LockFile(path, lock);
+    }
     bool CreateFolder(const platform::Path& path) override {
         Check(path);
         return EnvWrapper::CreateFolder(path);

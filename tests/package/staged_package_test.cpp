@@ -108,7 +108,8 @@ TEST_F(StagedPackage, StagingWritesExactlyThePayloadOrSaysWhyNot) {
             env.folders.insert(kDataFile);
         }
         CString dataFile;
-        StagePayload(env, dataFile);
+        std::unique_ptr<platform::FileLock> lock;
+        StagePayload(env, dataFile, lock);
         EXPECT_EQ(dataFile, CString(kDataFile)) << c.what;
         EXPECT_EQ(backend.BoxTexts(), c.boxes) << c.what;
         EXPECT_TRUE(env.folders.count(kQib + u"\\temp")) << c.what;

@@ -42,6 +42,7 @@ protected:
     void SetUp() override { under_ = GetParam().make(); }
 
     platform::Env& env() { return *under_.env; }
+    const platform::Path& Root() const { return under_.root; }
     platform::Path At(std::u16string_view name) const {
         return under_.root + u"\\" + platform::Path(name);
     }

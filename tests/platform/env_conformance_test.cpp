@@ -97,3 +97,95 @@ TEST_P(EnvConformance, FailuresNameTheirKind) {
 }
 
 }  // namespace platform_test
+
+namespace platform_test {
+
+using platform::FileError;
+using platform::Path;
+
+TEST_P(EnvConformance, TemporaryFilesAreNewFilesInTheirFolder) {
+    Write(At(u"keep"), "kept");
+    Path first;
+    Path second;
+    std::unique_ptr<platform::WritableFile> a;
+    std::unique_ptr<platform::WritableFile> b;
+    ASSERT_EQ(env().CreateTemporaryFile(Root(), &first, &a), FileError::none);
+    ASSERT_EQ(env().CreateTemporaryFile(Root(), &second, &b), FileError::none);
+    EXPECT_NE(first, second);
+    for (const Path& made : {first, second}) {
+        const Path name = made.substr(At(u"").size());
+        EXPECT_EQ(made.substr(0, At(u"").size()), At(u""));
+        EXPECT_EQ(name.rfind(u"~lks", 0), 0u);
+        EXPECT_EQ(name.find(u'\\'), Path::npos);
+        EXPECT_EQ(name.substr(name.size() - 4), u".tmp");
+        EXPECT_TRUE(env().PathExists(made));
+    }
+    ASSERT_EQ(a->Append(Text("first")), FileError::none);
+    ASSERT_EQ(a->Close(), FileError::none);
+    ASSERT_EQ(b->Close(), FileError::none);
+    EXPECT_EQ(ReadAll(first), "first");
+    EXPECT_EQ(ReadAll(second), "");
+    EXPECT_EQ(ReadAll(At(u"keep")), "kept");
+
+    std::unique_ptr<platform::WritableFile> none;
+    Path nowhere;
+    EXPECT_EQ(env().CreateTemporaryFile(At(u"missing"), &nowhere, &none), FileError::notFound);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_P(EnvConformance, ReplacingMovesAWholeFileOverTheOldOneOrToANewName) {
+    Write(At(u"old"), "the old and longer content");
+    Write(At(u"new"), "new");
+    ASSERT_EQ(env().ReplaceFile(At(u"new"), At(u"old")), FileError::none);
+    EXPECT_EQ(ReadAll(At(u"old")), "new");
+    EXPECT_FALSE(env().PathExists(At(u"new")));
+
+    Write(At(u"empty"), "");
+    ASSERT_EQ(env().ReplaceFile(At(u"empty"), At(u"fresh")), FileError::none);
+    EXPECT_EQ(ReadAll(At(u"fresh")), "");
+    EXPECT_FALSE(env().PathExists(At(u"empty")));
+}
+
+TEST_P(EnvConformance, ReplacingAFolderChangesNothing) {
+    ASSERT_TRUE(env().CreateFolder(At(u"folder")));
+    Write(At(u"folder\\inside"), "inside");
+    Write(At(u"file"), "file");
+    EXPECT_NE(env().ReplaceFile(At(u"file"), At(u"folder")), FileError::none);
+    platform::FileStatus status;
+    ASSERT_TRUE(env().GetFileStatus(At(u"folder"), &status));
+    EXPECT_TRUE(status.isDirectory);
+    EXPECT_EQ(ReadAll(At(u"folder\\inside")), "inside");
+    EXPECT_EQ(ReadAll(At(u"file")), "file");
+}
+
+TEST_P(EnvConformance, ALockIsExclusiveUntilReleasedAndHindersNothingElse) {
+    std::unique_ptr<platform::FileLock> held;
+    ASSERT_EQ(env().LockFile(At(u"staged"), &held), FileError::none);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(ReadAll(At(u"staged")), "");  // made empty when missing
+
+    std::unique_ptr<platform::FileLock> second;
+    EXPECT_EQ(env().LockFile(At(u"staged"), &second), FileError::locked);
+    EXPECT_EQ(second, nullptr);
+
+    // Only other locks are kept out: the holder and others read, truncate and write.
+    Write(At(u"staged"), "written under the lock");
+    EXPECT_EQ(ReadAll(At(u"staged")), "written under the lock");
+    EXPECT_EQ(env().LockFile(At(u"staged"), &second), FileError::locked);
+
+    held.reset();
+    ASSERT_EQ(env().LockFile(At(u"staged"), &second), FileError::none);
+    EXPECT_EQ(ReadAll(At(u"staged")), "written under the lock");  // never truncated
+
+    // Another file is another lock; a locked file can be removed, and is gone at the latest
+    // when its lock goes (Windows keeps the name until then).
+    std::unique_ptr<platform::FileLock> other;
+    EXPECT_EQ(env().LockFile(At(u"other"), &other), FileError::none);
+    EXPECT_EQ(env().RemoveFile(At(u"staged")), FileError::none);
+    second.reset();
+    EXPECT_FALSE(env().PathExists(At(u"staged")));
+
+    EXPECT_EQ(env().LockFile(At(u"missing\\file"), &held), FileError::notFound);
+}
+
+}  // namespace platform_test

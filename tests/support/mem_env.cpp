@@ -39,6 +39,23 @@ private:
     std::vector<std::byte>& target_;
 };
 
+class MemFileLock final : public platform::FileLock {
+public:
+    MemFileLock(std::map<platform::Path, std::uint64_t>& locks, std::uint64_t number)
+        : locks_(locks), number_(number) {}
+    MemFileLock(const MemFileLock&) = delete;
+    MemFileLock& operator=(const MemFileLock&) = delete;
+    ~MemFileLock() override {
+        // Wherever its file went; a lock that went with a removed file is gone already, and a
+        // later lock on that path stays.
+        std::erase_if(locks_, [this](const auto& held) { return held.second == number_; });
+    }
+
+private:
+    std::map<platform::Path, std::uint64_t>& locks_;
+    std::uint64_t number_;
+};
+
 class MemResource final : public platform::ResourceData {
 public:
     explicit MemResource(const std::vector<std::byte>& data) : data_(data) {}
@@ -69,9 +86,72 @@ platform::FileError MemEnv::CreateTruncated(const platform::Path& path,
     if (!ParentExists(path)) {
         return platform::FileError::notFound;
     }
+    if (readOnly.count(path) != 0) {
+        return platform::FileError::accessDenied;
+    }
     auto& data = files[path];
     data.clear();
     *file = std::make_unique<MemWritableFile>(data);
+    return platform::FileError::none;
+}
+
+platform::FileError MemEnv::CreateTemporaryFile(const platform::Path& folder, platform::Path* path,
+                                                std::unique_ptr<platform::WritableFile>* file) {
+    if (folders.count(folder) == 0) {
+        return platform::FileError::notFound;
+    }
+    platform::Path candidate;
+    do {
+        const std::string number = std::to_string(++temporaries_);
+        candidate = folder + u"\\~lks" + platform::Path(number.begin(), number.end()) + u".tmp";
+    } while (PathExists(candidate));
+    *path = candidate;
+    auto& data = files[candidate];
+    *file = std::make_unique<MemWritableFile>(data);
+    return platform::FileError::none;
+}
+
+platform::FileError MemEnv::ReplaceFile(const platform::Path& from, const platform::Path& to) {
+    const auto source = files.find(from);
+    if (source == files.end()) {
+        return platform::FileError::notFound;
+    }
+    if (folders.count(to) != 0) {
+        return platform::FileError::isDirectory;
+    }
+    if (readOnly.count(to) != 0) {
+        return platform::FileError::accessDenied;
+    }
+    if (from == to) {
+        return platform::FileError::none;
+    }
+    files[to] = std::move(source->second);
+    files.erase(from);
+    // Locks follow their files: the one on the replaced file goes with it.
+    locks.erase(to);
+    if (const auto held = locks.find(from); held != locks.end()) {
+        locks[to] = held->second;
+        locks.erase(held);
+    }
+    return platform::FileError::none;
+}
+
+platform::FileError MemEnv::LockFile(const platform::Path& path,
+                                     std::unique_ptr<platform::FileLock>* lock) {
+    if (folders.count(path) != 0) {
+        return platform::FileError::accessDenied;
+    }
+    if (files.count(path) == 0) {
+        if (!ParentExists(path)) {
+            return platform::FileError::notFound;
+        }
+        files[path];
+    }
+    if (locks.count(path) != 0) {
+        return platform::FileError::locked;
+    }
+    locks[path] = ++lockNumbers_;
+    *lock = std::make_unique<MemFileLock>(locks, lockNumbers_);
     return platform::FileError::none;
 }
 

@@ -19,6 +19,10 @@ public:
     std::optional<platform::Path> attempt1, attempt2, attempt3;
     int documentsQueries = 0;
     std::map<std::pair<std::u16string, std::uint32_t>, std::vector<std::byte>> resources;
+    // Files that cannot be opened for writing (CreateTruncated and ReplaceFile refuse them).
+    std::set<platform::Path> readOnly;
+    // The files locked through LockFile, each with the number of the lock that holds it.
+    std::map<platform::Path, std::uint64_t> locks;
 
     void AddFile(const platform::Path& path, std::vector<std::byte> data) {
         files[path] = std::move(data);
@@ -34,8 +38,17 @@ public:
     bool GetFileStatus(const platform::Path& path, platform::FileStatus* status) override;
     bool CreateFolder(const platform::Path& path) override;
     platform::FileError RemoveFile(const platform::Path& path) override {
-        return files.erase(path) != 0 ? platform::FileError::none : platform::FileError::notFound;
+        if (files.erase(path) == 0) {
+            return platform::FileError::notFound;
+        }
+        locks.erase(path);
+        return platform::FileError::none;
     }
+    platform::FileError CreateTemporaryFile(const platform::Path& folder, platform::Path* path,
+                                            std::unique_ptr<platform::WritableFile>* file) override;
+    platform::FileError ReplaceFile(const platform::Path& from, const platform::Path& to) override;
+    platform::FileError LockFile(const platform::Path& path,
+                                 std::unique_ptr<platform::FileLock>* lock) override;
     std::u16string DisplayPath(const platform::Path& path) override { return path; }
     std::optional<platform::Path> DocumentsFolderAttempt1() override {
         ++documentsQueries;
@@ -54,6 +67,9 @@ public:
 
 private:
     bool ParentExists(const platform::Path& path) const;
+
+    std::uint64_t temporaries_ = 0;
+    std::uint64_t lockNumbers_ = 0;
 };
 
 // Bytes from a list of byte values, for readable tables of archive bytes.

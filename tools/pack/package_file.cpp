@@ -76,6 +76,17 @@ public:
     platform::FileError RemoveFile(const platform::Path&) override {
         return platform::FileError::accessDenied;
     }
+    platform::FileError CreateTemporaryFile(const platform::Path&, platform::Path*,
+                                            std::unique_ptr<platform::WritableFile>*) override {
+        return platform::FileError::accessDenied;
+    }
+    platform::FileError ReplaceFile(const platform::Path&, const platform::Path&) override {
+        return platform::FileError::accessDenied;
+    }
+    platform::FileError LockFile(const platform::Path&,
+                                 std::unique_ptr<platform::FileLock>*) override {
+        return platform::FileError::accessDenied;
+    }
     std::u16string DisplayPath(const platform::Path& path) override { return path; }
     std::optional<platform::Path> DocumentsFolderAttempt1() override { return std::nullopt; }
     std::optional<platform::Path> DocumentsFolderAttempt2() override { return std::nullopt; }

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +46,8 @@ FileError FromErrno(int e) {
             return FileError::diskFull;
         case EIO:
             return FileError::hardIO;
+        case EWOULDBLOCK:
+            return FileError::locked;
         default:
             return FileError::generic;
     }
@@ -328,6 +332,39 @@ std::optional<std::string> ReadXdgDocumentsDir(const Environment& env) {
     return found;
 }
 
+// Eight characters for a temporary file's name, from the system's random source (or, should
+// that fail, the clock and a counter): unique enough that O_EXCL rarely has to try again.
+std::string RandomName() {
+    static constexpr std::string_view kDigits =
+        "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        static std::uint64_t counter = 0;
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        bits = static_cast<std::uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15ull ^
+               static_cast<std::uint64_t>(::getpid()) << 32 ^ ++counter;
+    }
+    std::string name;
+    for (int i = 0; i < 8; ++i, bits >>= 6) {
+        name += kDigits[bits % kDigits.size()];
+    }
+    return name;
+}
+
+// Holds a flock on an open file until destroyed (closing the descriptor drops it).
+class PosixFileLock final : public FileLock {
+public:
+    explicit PosixFileLock(Fd fd) : fd_(std::move(fd)) {}
+
+private:
+    Fd fd_;
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 class PosixEnv final : public Env {
 public:
     explicit PosixEnv(Environment environment) : env_(std::move(environment)) {}
@@ -395,6 +432,81 @@ public:
         return ::unlink(native->c_str()) == 0 ? FileError::none : FromErrno(errno);
     }
 
+    FileError CreateTemporaryFile(const Path& folder, Path* path,
+                                  std::unique_ptr<WritableFile>* file) override {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const Path candidate = folder + u"\\~lks" + Utf8ToUtf16(RandomName()) + u".tmp";
+            const auto native = NativePath(candidate);
+            if (!native) {
+                return FileError::badPath;
+            }
+            Fd fd(::open(native->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+            if (fd.get() < 0 && errno == EEXIST) {
+                continue;
+            }
+            if (fd.get() < 0) {
+                return FromErrno(errno);
+            }
+            *path = candidate;
+            *file = std::make_unique<PosixWritableFile>(std::move(fd));
+            return FileError::none;
+        }
+        return FileError::generic;
+    }
+
+    FileError ReplaceFile(const Path& from, const Path& to) override {
+        const auto source = NativePath(from);
+        const auto target = NativePath(to);
+        if (!source || !target) {
+            return FileError::badPath;
+        }
+        // rename() ignores the permissions of the file it replaces; refuse, as a system that
+        // opens the destination for writing would, a file that could not be opened so.
+        struct stat st {};
+        if (::lstat(target->c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+            if (S_ISDIR(st.st_mode)) {
+                return FileError::isDirectory;
+            }
+            const Fd probe(::open(target->c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            if (probe.get() < 0) {
+                return FromErrno(errno);
+            }
+        }
+        return ::rename(source->c_str(), target->c_str()) == 0 ? FileError::none : FromErrno(errno);
+    }
+
+    FileError LockFile(const Path& path, std::unique_ptr<FileLock>* lock) override {
+        const auto native = NativePath(path);
+        if (!native) {
+            return FileError::badPath;
+        }
+        // The file may be removed or replaced between opening and locking; a lock on a file
+        // that no longer has this name would guard nothing, so try again on the new one.
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            Fd fd(::open(native->c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
+            if (fd.get() < 0) {
+                return FromErrno(errno);
+            }
+            int rc = 0;
+            do {
+                rc = ::flock(fd.get(), LOCK_EX | LOCK_NB);
+            } while (rc != 0 && errno == EINTR);
+            if (rc != 0) {
+                return FromErrno(errno);
+            }
+            struct stat held {};
+            struct stat named {};
+            if (::fstat(fd.get(), &held) != 0) {
+                return FromErrno(errno);
+            }
+            if (::stat(native->c_str(), &named) == 0 && SameFile(held, named)) {
+                *lock = std::make_unique<PosixFileLock>(std::move(fd));
+                return FileError::none;
+            }
+        }
+        return FileError::locked;
+    }
+
     std::u16string DisplayPath(const Path& path) override {
         const auto native = NativePath(path);
         return native ? Utf8ToUtf16(*native) : path;
@@ -451,7 +563,7 @@ public:
         }
         const ResourceLocation& where = found.location;
         if (where.size == 0) {
-            return std::make_unique<MappedResource>(nullptr, 0, 0, 0, std::nullopt);
+            return std::make_unique<MappedResource>(nullptr, 0, 0, 0, where.checksum);
         }
         const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
         const std::uint64_t start = where.offset / page * page;

@@ -16,8 +16,8 @@ namespace platform::win32 {
 
 namespace {
 
-constexpr int kFolderPersonal = 0x0005;       // CSIDL_PERSONAL
-constexpr int kFolderFlagCreate = 0x8000;     // CSIDL_FLAG_CREATE
+constexpr int kFolderPersonal = 0x0005;    // CSIDL_PERSONAL
+constexpr int kFolderFlagCreate = 0x8000;  // CSIDL_FLAG_CREATE
 constexpr DWORD kMaxPiece = 1u << 30;
 
 FileError FromLastError(DWORD error) {
@@ -32,9 +32,10 @@ FileError FromLastError(DWORD error) {
             return FileError::badPath;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
         case ERROR_WRITE_PROTECT:
             return FileError::accessDenied;
+        case ERROR_LOCK_VIOLATION:
+            return FileError::locked;
         case ERROR_TOO_MANY_OPEN_FILES:
             return FileError::tooManyOpenFiles;
         case ERROR_DISK_FULL:
@@ -113,6 +114,36 @@ private:
     Handle file_;
 };
 
+// The advisory lock: one byte far beyond the end of any file, so that locking it hinders no
+// reading or writing of the file itself.
+constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
+
+class Win32FileLock final : public FileLock {
+public:
+    explicit Win32FileLock(Handle file) : file_(std::move(file)) {}
+    ~Win32FileLock() override {
+        OVERLAPPED at{};
+        at.OffsetHigh = kLockOffsetHigh;
+        ::UnlockFileEx(file_.get(), 0, 1, 0, &at);
+    }
+
+private:
+    Handle file_;
+};
+
+// A name no file in the folder has yet: "~lks", eight hexadecimal digits, ".tmp".
+std::u16string RandomName() {
+    static std::uint64_t state =
+        (std::uint64_t{::GetCurrentProcessId()} << 32) ^ ::GetTickCount64();
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    static constexpr char16_t kDigits[] = u"0123456789abcdef";
+    std::u16string name = u"~lks";
+    for (int shift = 60; shift >= 32; shift -= 4) {
+        name += kDigits[(state >> shift) & 0xF];
+    }
+    return name + u".tmp";
+}
+
 // A resource of the program's own image: mapped by the loader for the life of the process.
 class ModuleResource final : public ResourceData {
 public:
@@ -169,8 +200,9 @@ public:
         if (!carried::NamesAFile(path)) {
             return FileError::badPath;
         }
-        Handle handle(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        // Shares writing with the handle that holds the staging file's lock.
+        Handle handle(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!handle.valid()) {
             return FromLastError(::GetLastError());
         }
@@ -231,6 +263,69 @@ public:
             return FileError::badPath;
         }
         return ::DeleteFileW(Wide(path)) ? FileError::none : FromLastError(::GetLastError());
+    }
+
+    FileError CreateTemporaryFile(const Path& folder, Path* path,
+                                  std::unique_ptr<WritableFile>* file) override {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const Path candidate = folder + u"\\" + RandomName();
+            if (!carried::NamesAFile(candidate)) {
+                return FileError::badPath;
+            }
+            Handle handle(::CreateFileW(Wide(candidate), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!handle.valid()) {
+                const DWORD error = ::GetLastError();
+                if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+                    continue;
+                }
+                return FromLastError(error);
+            }
+            *path = candidate;
+            *file = std::make_unique<Win32WritableFile>(std::move(handle));
+            return FileError::none;
+        }
+        return FileError::generic;
+    }
+
+    FileError ReplaceFile(const Path& from, const Path& to) override {
+        if (!carried::NamesAFile(from) || !carried::NamesAFile(to)) {
+            return FileError::badPath;
+        }
+        // The system refuses a read-only destination itself; a folder is named as such.
+        const DWORD attributes = ::GetFileAttributesW(Wide(to));
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            return FileError::isDirectory;
+        }
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return FileError::accessDenied;
+        }
+        return ::MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING)
+                   ? FileError::none
+                   : FromLastError(::GetLastError());
+    }
+
+    // LockFileEx through a handle that shares reading, writing and deletion, so that the
+    // installer's own opens of the file are not hindered by it.
+    FileError LockFile(const Path& path, std::unique_ptr<FileLock>* lock) override {
+        if (!carried::NamesAFile(path)) {
+            return FileError::badPath;
+        }
+        Handle handle(::CreateFileW(Wide(path), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle.valid()) {
+            return FromLastError(::GetLastError());
+        }
+        OVERLAPPED at{};
+        at.OffsetHigh = kLockOffsetHigh;
+        if (!::LockFileEx(handle.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                          0, &at)) {
+            return FromLastError(::GetLastError());
+        }
+        *lock = std::make_unique<Win32FileLock>(std::move(handle));
+        return FileError::none;
     }
 
     std::u16string DisplayPath(const Path& path) override { return path; }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "framework/exceptions.h"
+#include "framework/shell.h"
 #include "framework/wnd.h"
 
 namespace {
@@ -131,4 +132,11 @@ CWaitCursor::CWaitCursor() {
 
 CWaitCursor::~CWaitCursor() {
     AfxGetBackend().EndWaitCursor();
+}
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
+    if (init == nullptr || init->dwSize != sizeof(INITCOMMONCONTROLSEX)) {
+        return FALSE;
+    }
+    return AfxGetBackend().InitCommonControls(init->dwICC) ? TRUE : FALSE;
 }

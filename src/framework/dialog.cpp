@@ -41,6 +41,20 @@ void CDialog::OnCommand(int id) {
     });
 }
 
+void CDialog::PaintClient(ui::DeviceContext& dc, const ui::Rect& client) {
+    Paint(dc, client);
+}
+
+const ui::Icon* CDialog::DragIcon() {
+    HICON icon = nullptr;
+    AfxCallWndProc([this, &icon] {
+        if (const auto* e = FindMessageEntry(WM_QUERYDRAGICON, 0, 0)) {
+            icon = (this->*std::get<AFX_PMSG_ICON>(e->pfn))();
+        }
+    });
+    return icon;
+}
+
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
     return TRUE;

@@ -57,6 +57,9 @@ protected:
 private:
     bool OnInit(ui::DialogWindow& window) override;
     void OnCommand(int id) override;
+    // WM_PAINT and WM_QUERYDRAGICON of the dialog itself, through its message table.
+    void PaintClient(ui::DeviceContext& dc, const ui::Rect& client) override;
+    const ui::Icon* DragIcon() override;
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;

@@ -141,7 +141,10 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_ICONERASEBKGND:
-            // The front ends erase a minimised window's background themselves.
+            // wParam is the paint context's surface (CDC::GetSafeHdc).
+            if (wParam != 0 && m_kind == Kind::dialog) {
+                m_pWindow->EraseIconBackground(*reinterpret_cast<ui::DeviceContext*>(wParam));
+            }
             return 0;
         default:
             return 0;

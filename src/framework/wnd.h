@@ -81,7 +81,8 @@ public:
     void ScreenToClient(RECT* rect) const;
     void SetWindowText(const CString& text);
     CString GetWindowText() const;
-    // WM_SETICON, WM_ICONERASEBKGND and EM_SETREADONLY are understood.
+    // WM_SETICON, WM_ICONERASEBKGND (wParam: a CDC's GetSafeHdc) and EM_SETREADONLY are
+    // understood.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Attaches this object to control `id` of a dialog window (data exchange does this).

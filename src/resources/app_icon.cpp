@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "resources/resource.h"
+
 namespace resources {
 
 namespace {
@@ -89,7 +91,7 @@ struct IconSet {
     std::array<std::vector<std::uint32_t>, 3> pixels{Draw(48), Draw(32), Draw(16)};
     std::array<ui::IconImage, 3> images{
         {{48, 48, pixels[0]}, {32, 32, pixels[1]}, {16, 16, pixels[2]}}};
-    ui::Icon icon{images};
+    ui::Icon icon{images, IDI_APP};  // compiled into the Windows program as icon 128
 };
 
 }  // namespace

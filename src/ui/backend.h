@@ -3,6 +3,7 @@
 // classes in its own folder.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,15 @@ public:
     // A button was pressed: IDOK (1) for the default button and Enter, IDCANCEL (2) for
     // Cancel, Escape and the window manager's close request.
     virtual void OnCommand(int id) = 0;
+    // The dialog's own client area is to be painted (front ends whose dialog manager sends
+    // the dialog its paint requests ask; a minimised dialog draws its icon here). The front
+    // end has erased the background before.
+    virtual void PaintClient(DeviceContext& dc, const Rect& client) {
+        static_cast<void>(dc);
+        static_cast<void>(client);
+    }
+    // The icon shown while the minimised dialog is dragged; null for the system's default.
+    virtual const Icon* DragIcon() { return nullptr; }
 };
 
 // A dialog window built from a template, as the framework drives it.
@@ -58,6 +68,9 @@ public:
     virtual void InvalidateChild(int id) = 0;
     virtual void SetIcon(const Icon& icon) = 0;
     virtual bool IsMinimized() = 0;
+    // Erases the background of the minimised dialog on `dc`, a context this front end handed
+    // to PaintClient. Front ends that paint a minimised window themselves do nothing.
+    virtual void EraseIconBackground(DeviceContext& dc) { static_cast<void>(dc); }
     // Ends the modal loop with this result; during initialisation the dialog never shows.
     virtual void End(int result) = 0;
 };
@@ -75,6 +88,12 @@ public:
     virtual void EndWaitCursor() = 0;
     // The size of a full icon on this desktop, in pixels.
     virtual int IconSize() = 0;
+    // Registers the system's common control classes named by `classes` (the first step of
+    // start-up); front ends without them have nothing to register.
+    virtual bool InitCommonControls(std::uint32_t classes) {
+        static_cast<void>(classes);
+        return true;
+    }
 };
 
 }  // namespace ui

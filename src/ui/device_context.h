@@ -28,9 +28,11 @@ struct IconImage {
     std::span<const std::uint32_t> argb;
 };
 
-// An icon: its images, largest first.
+// An icon: its images, largest first, and the icon resource of the program that holds the
+// same artwork (0 when none does), for front ends that load icons from their resources.
 struct Icon {
     std::span<const IconImage> images;
+    int resourceId = 0;
 
     // The image to draw at size x size: that size, else the next larger, else the largest;
     // images whose pixels do not fill their size are passed over. Null when none is usable.

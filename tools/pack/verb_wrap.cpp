@@ -28,6 +28,7 @@ namespace {
 
 struct WrapOptions {
     std::string stub;
+    std::string platform = "linux";
     std::string package;
     std::string output;
 };
@@ -85,7 +86,36 @@ Stub CheckStub(const std::vector<std::byte>& bytes, const std::string& shownAs) 
     return {false, stub};
 }
 
-void Wrap(const WrapOptions& o, VerbContext& context) {
+// The stub installed with the tool, found from the tool's own place so that the installed
+// tree can be moved: PREFIX/lib/larkspan/PLATFORM/ beside PREFIX/bin/larkspan-pack, or, in a
+// build tree, the installer built beside the tool (build/, build-windows/).
+std::string FindStub(const std::string& platform) {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        throw PackError("cannot find the installer stubs: where is larkspan-pack? " + ec.message() +
+                        "; give the stub with --stub");
+    }
+    const fs::path bin = self.parent_path();
+    const bool windows = platform == "windows";
+    const fs::path name = windows ? "larkspan.exe" : "larkspan";
+    const fs::path candidates[] = {
+        bin / ".." / "lib" / "larkspan" / platform / name,
+        windows ? bin / ".." / "build-windows" / name : bin / name,
+    };
+    for (const fs::path& candidate : candidates) {
+        if (fs::is_regular_file(candidate, ec)) {
+            return candidate.lexically_normal().string();
+        }
+    }
+    throw PackError("no " + platform + " installer stub installed with larkspan-pack (looked for " +
+                    candidates[0].lexically_normal().string() + "); give one with --stub");
+}
+
+void Wrap(WrapOptions o, VerbContext& context) {
+    if (o.stub.empty()) {
+        o.stub = FindStub(o.platform);
+    }
     const std::vector<std::byte> stubBytes = ReadWholeFile(o.stub);
     const Stub stub = CheckStub(stubBytes, o.stub);
 
@@ -141,8 +171,10 @@ void AddWrapVerb(CLI::App& app, VerbContext& context) {
         "payload");
     verb->add_option("--stub", options->stub,
                      "The installer program without a payload (build/larkspan, "
-                     "build-windows/larkspan.exe)")
-        ->required();
+                     "build-windows/larkspan.exe); by default the one installed with the tool");
+    verb->add_option("--platform", options->platform,
+                     "Which installed stub to wrap when --stub is not given (default linux)")
+        ->check(CLI::IsMember({"linux", "windows"}));
     verb->add_option("--package", options->package, "The package to carry")->required();
     verb->add_option("-o,--output", options->output, "The installer to write")->required();
     verb->callback([&context, options] { RunVerb(context, [&] { Wrap(*options, context); }); });

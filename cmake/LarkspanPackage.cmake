@@ -1,0 +1,26 @@
+# Installing Larkspan: the authoring tool and the installer stubs it wraps, which it finds
+# relative to itself (PREFIX/bin/larkspan-pack, PREFIX/lib/larkspan/PLATFORM/), so that the
+# installed tree can be moved. `cpack -G DEB` in the build folder makes a Debian package of it.
+
+install(TARGETS larkspan-pack RUNTIME DESTINATION bin)
+install(TARGETS larkspan RUNTIME DESTINATION lib/larkspan/linux)
+# The Windows stub comes from the windows preset's build, when there is one.
+set(LARKSPAN_WINDOWS_STUB ${PROJECT_SOURCE_DIR}/build-windows/larkspan.exe CACHE FILEPATH
+  "The Windows installer stub to install beside the Linux one, when it was built")
+install(PROGRAMS ${LARKSPAN_WINDOWS_STUB} DESTINATION lib/larkspan/windows OPTIONAL)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME larkspan)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Larkspan developers <developers@larkspan.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "authoring tool and self-contained installers for QIB template packages")
+set(CPACK_PACKAGE_DESCRIPTION
+  "larkspan-pack creates, inspects, verifies and unpacks template packages and wraps them into\n\
+installers for Linux and Windows; the installer stubs it wraps come with it.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

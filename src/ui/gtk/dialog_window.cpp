@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "ui/common/pending_exception.h"
 #include "ui/common/pixel_rows.h"
 #include "ui/common/text_lines.h"
 #include "ui/gtk/cairo_device_context.h"
@@ -174,17 +175,12 @@ private:
     bool ended_ = false;
     bool inCommand_ = false;
     int result_ = kIdCancel;
-    std::exception_ptr pending_;
+    common::PendingException pending_;
 };
 
 template <class F>
 void Window::Guarded(const F& f) {
-    try {
-        f();
-    } catch (...) {
-        if (!pending_) {
-            pending_ = std::current_exception();
-        }
+    if (!pending_.Run(f)) {
         End(result_);
     }
 }
@@ -207,9 +203,7 @@ int Window::Run() {
     }
     window_.reset();
     gdk_display_flush(gdk_display_get_default());
-    if (pending_) {
-        std::rethrow_exception(pending_);
-    }
+    pending_.RethrowIfAny();
     return result_;
 }
 

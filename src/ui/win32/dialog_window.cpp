@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/common/pending_exception.h"
 #include "ui/win32/child_window.h"
 #include "ui/win32/gdi_device_context.h"
 #include "ui/win32/icon_handles.h"
@@ -87,17 +88,12 @@ private:
     bool ended_ = false;
     bool inCommand_ = false;
     int result_ = IDCANCEL;
-    std::exception_ptr pending_;
+    common::PendingException pending_;
 };
 
 template <class F>
 void Window::Guarded(const F& f) {
-    try {
-        f();
-    } catch (...) {
-        if (!pending_) {
-            pending_ = std::current_exception();
-        }
+    if (!pending_.Run(f)) {
         End(result_);
     }
 }
@@ -111,9 +107,7 @@ int Window::Run(int templateId) {
         services_.module, reinterpret_cast<const DLGTEMPLATE*>(resource.data()), nullptr, Proc,
         reinterpret_cast<LPARAM>(this));
     window_ = nullptr;
-    if (pending_) {
-        std::rethrow_exception(pending_);
-    }
+    pending_.RethrowIfAny();
     return result == -1 ? -1 : result_;
 }
 

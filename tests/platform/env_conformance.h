@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "support/mem_env.h"
 
 namespace platform_test {
 
@@ -27,6 +28,23 @@ struct EnvFactory {
     std::string name;
     std::function<EnvUnderTest()> make;
 };
+
+// The tests' in-memory Env, which every platform's suite runs beside the system's own: a test
+// Env that behaved otherwise would let tests pass that the system fails.
+inline EnvUnderTest MemoryEnv() {
+    auto env = std::make_shared<testing_support::MemEnv>();
+    env->folders.insert(u"\\mem");
+    return {env, u"\\mem", nullptr};
+}
+
+// The suite's parameters for a platform: the in-memory Env and the system's own.
+inline auto EnvsOf(EnvFactory system) {
+    return testing::Values(EnvFactory{"memory", MemoryEnv}, std::move(system));
+}
+
+inline std::string EnvName(const testing::TestParamInfo<EnvFactory>& info) {
+    return info.param.name;
+}
 
 // Bytes of a text, for short file contents.
 inline std::vector<std::byte> Text(std::string_view text) {

@@ -1,20 +1,13 @@
-// The Envs of the Linux build: the tests' in-memory one and the system's own.
+// The Linux build's own Env in the conformance suite.
 #include <gtest/gtest.h>
 
 #include "env_conformance.h"
 #include "platform/posix/posix_env.h"
-#include "support/mem_env.h"
 #include "support/temp_dir.h"
 
 namespace platform_test {
 
 namespace {
-
-EnvUnderTest MemoryEnv() {
-    auto env = std::make_shared<testing_support::MemEnv>();
-    env->folders.insert(u"\\mem");
-    return {env, u"\\mem", nullptr};
-}
 
 EnvUnderTest PosixEnv() {
     auto temp = std::make_shared<testing_support::TempDir>();
@@ -24,11 +17,6 @@ EnvUnderTest PosixEnv() {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance,
-                         testing::Values(EnvFactory{"memory", MemoryEnv},
-                                         EnvFactory{"posix", PosixEnv}),
-                         [](const testing::TestParamInfo<EnvFactory>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance, EnvsOf({"posix", PosixEnv}), EnvName);
 
 }  // namespace platform_test

@@ -1,20 +1,13 @@
-// The Envs of the Windows build: the tests' in-memory one and the system's own.
+// The Windows build's own Env in the conformance suite.
 #include <gtest/gtest.h>
 
 #include "env_conformance.h"
 #include "platform/win32/win32_env.h"
-#include "support/mem_env.h"
 #include "support/temp_dir.h"
 
 namespace platform_test {
 
 namespace {
-
-EnvUnderTest MemoryEnv() {
-    auto env = std::make_shared<testing_support::MemEnv>();
-    env->folders.insert(u"\\mem");
-    return {env, u"\\mem", nullptr};
-}
 
 EnvUnderTest Win32Env() {
     auto temp = std::make_shared<testing_support::TempDir>();
@@ -23,11 +16,6 @@ EnvUnderTest Win32Env() {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance,
-                         testing::Values(EnvFactory{"memory", MemoryEnv},
-                                         EnvFactory{"win32", Win32Env}),
-                         [](const testing::TestParamInfo<EnvFactory>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance, EnvsOf({"win32", Win32Env}), EnvName);
 
 }  // namespace platform_test

@@ -395,8 +395,19 @@ public:
         if (!native) {
             return FileError::badPath;
         }
-        Fd fd(::open(native->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        // Only a file that holds something is truncated: ext4 takes the truncation of a file
+        // to length 0 as the start of a replacement and writes it back on closing, which
+        // for the staging file (made empty by its lock a moment before) would cost as much
+        // as the write itself.
+        Fd fd(::open(native->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
         if (fd.get() < 0) {
+            return FromErrno(errno);
+        }
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0) {
+            return FromErrno(errno);
+        }
+        if (S_ISREG(st.st_mode) && st.st_size > 0 && ::ftruncate(fd.get(), 0) != 0) {
             return FromErrno(errno);
         }
         *file = std::make_unique<PosixWritableFile>(std::move(fd));

@@ -8,6 +8,7 @@ set -uo pipefail
 stub=$1 pack=$2 source=$3 shots=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/xvfb_session.sh"
+. "$here/screen_checks.sh"
 
 start_xvfb 1280x1024x24
 status=$?
@@ -99,34 +100,8 @@ shot() {
     convert "$work/root.png" -crop "${win_w}x${win_h}+${win_x}+${win_y}" +repage "$1"
 }
 
-pixel() {  # pixel FILE X Y -> "R,G,B"
-  convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
-}
-
-# dark FILE X Y W H: some text is drawn in that part of the window.
-dark() {
-  local mean
-  mean=$(convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 40% -format '%[fx:mean]' info:)
-  awk -v m="$mean" 'BEGIN { exit !(m < 0.995) }'
-}
-
-not() { ! "$@"; }
-
-near() {  # near VALUE EXPECTED TOLERANCE (fractions)
-  awk -v v="$1" -v e="$2" -v t="$3" 'BEGIN { d = v - e; if (d < 0) d = -d; exit !(d <= t) }'
-}
-
 installed() {  # installed HOME: every sample file in place
-  local docs=$1/Documents/QIB f
-  for f in "$source"/sample/objectpacks/*; do
-    cmp -s "$f" "$docs/objectpacks/Larkspan Sample/$(basename "$f")" || return 1
-  done
-  for f in "$source"/sample/preview/*; do
-    cmp -s "$f" "$docs/Preview/Larkspan Sample_$(basename "$f")" || return 1
-  done
-  for f in "$source"/sample/tessel/*; do
-    cmp -s "$f" "$docs/Tessel/$(basename "$f")" || return 1
-  done
+  sample_installed "$source" "$1/Documents/QIB"
 }
 
 "$pack" create "$source/sample" -o "$work/s.vqm" >/dev/null || exit 1

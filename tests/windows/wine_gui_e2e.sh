@@ -11,6 +11,7 @@ stub=$1 pack=$2 source=$3 shots=${4:-}
 : "${WINEPREFIX:?}" "${HOME:?}"
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../ui/xvfb_session.sh"
+. "$here/../ui/screen_checks.sh"
 
 start_xvfb 1280x1024x24
 status=$?
@@ -34,7 +35,6 @@ export WINEDEBUG=-all,trace+msgbox
 caption="QIB Template Install"
 qib=$HOME/QIB
 fresh() { rm -rf "$qib"; }
-not() { ! "$@"; }
 
 # start NAME: NAME.exe in the background; with WAIT, its dialog's id in $window.
 start() {
@@ -92,29 +92,8 @@ ended() {  # waits up to thirty seconds for the installer to end
 boxes() {
   sed -n 's/^.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/err"
 }
-pixel() {  # pixel FILE X Y -> "R,G,B"
-  convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
-}
-# dark FILE X Y W H: some text is drawn in that part of the screen.
-dark() {
-  local mean
-  mean=$(convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 40% -format '%[fx:mean]' info:)
-  awk -v m="$mean" 'BEGIN { exit !(m < 0.995) }'
-}
-near() {  # near VALUE EXPECTED TOLERANCE
-  awk -v v="$1" -v e="$2" -v t="$3" 'BEGIN { d = v - e; if (d < 0) d = -d; exit !(d <= t) }'
-}
 installed() {  # every sample file in place, byte for byte
-  local f
-  for f in "$source"/sample/objectpacks/*; do
-    cmp -s "$f" "$qib/objectpacks/Larkspan Sample/$(basename "$f")" || return 1
-  done
-  for f in "$source"/sample/preview/*; do
-    cmp -s "$f" "$qib/Preview/Larkspan Sample_$(basename "$f")" || return 1
-  done
-  for f in "$source"/sample/tessel/*; do
-    cmp -s "$f" "$qib/Tessel/$(basename "$f")" || return 1
-  done
+  sample_installed "$source" "$qib"
 }
 success='Premium template were installed.\r\nIf QIB is currenty running, you need to close it and start it again.'
 

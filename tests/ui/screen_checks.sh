@@ -1,0 +1,34 @@
+# Sourced by the desktop end-to-end tests (GTK and Wine): reading a screenshot, and finding
+# the sample package installed.
+
+pixel() {  # pixel FILE X Y -> "R,G,B"
+  convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
+}
+
+# dark FILE X Y W H: some text is drawn in that part of the picture.
+dark() {
+  local mean
+  mean=$(convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 40% -format '%[fx:mean]' info:)
+  awk -v m="$mean" 'BEGIN { exit !(m < 0.995) }'
+}
+
+not() { ! "$@"; }
+
+near() {  # near VALUE EXPECTED TOLERANCE
+  awk -v v="$1" -v e="$2" -v t="$3" 'BEGIN { d = v - e; if (d < 0) d = -d; exit !(d <= t) }'
+}
+
+# sample_installed SOURCE_DIR QIB_DIR: every file of sample/ in place under QIB_DIR, byte for
+# byte, with the proposed subfolder.
+sample_installed() {
+  local source=$1 qib=$2 f
+  for f in "$source"/sample/objectpacks/*; do
+    cmp -s "$f" "$qib/objectpacks/Larkspan Sample/$(basename "$f")" || return 1
+  done
+  for f in "$source"/sample/preview/*; do
+    cmp -s "$f" "$qib/Preview/Larkspan Sample_$(basename "$f")" || return 1
+  done
+  for f in "$source"/sample/tessel/*; do
+    cmp -s "$f" "$qib/Tessel/$(basename "$f")" || return 1
+  done
+}

@@ -65,8 +65,11 @@ void StagePayload(platform::Env& env, CString& dataFile,
     if (copy == Copy::written && closed) {
         return;
     }
-    // No incomplete or damaged package is left to be read as if it were whole.
+    // No incomplete or damaged package is left to be read as if it were whole. Every handle
+    // goes first, the lock's too: Windows keeps a file removed under an open handle visible
+    // until the last one closes, and the installer would go on with it.
     file.reset();
+    lock.reset();
     env.RemoveFile(dataFile.str());
     AfxMessageBox(
         CString(copy == Copy::damaged ? messages::kExtractFailed : messages::kCreateTempFailed));

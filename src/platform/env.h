@@ -98,6 +98,10 @@ public:
     virtual bool GetFileStatus(const Path& path, FileStatus* status) = 0;
     // Creates one folder level; true when it was created.
     virtual bool CreateFolder(const Path& path) = 0;
+    // Removes the file. Once no handle to it is open and no lock on it is held, it is gone at
+    // once for every query (PathExists, OpenSequential, LockFile); while one is, Windows keeps
+    // it visible and readable until the last goes, so a caller that must see it gone releases
+    // its own handles and locks first.
     virtual FileError RemoveFile(const Path& path) = 0;
 
     // Creates a new, empty file in `folder` under a name that no file there had, opened for

@@ -100,17 +100,48 @@ platform::FileError FaultEnv::ReplaceFile(const platform::Path& from, const plat
     return EnvWrapper::ReplaceFile(from, to);
 }
 
+// A lock that tells its Env when it goes, so that a removal it held back can happen.
+class FaultEnv::TrackedLock final : public platform::FileLock {
+public:
+    TrackedLock(FaultEnv& env, platform::Path path, std::unique_ptr<platform::FileLock> inner)
+        : env_(env), path_(std::move(path)), inner_(std::move(inner)) {}
+    ~TrackedLock() override {
+        inner_.reset();
+        env_.LockReleased(path_);
+    }
+
+private:
+    FaultEnv& env_;
+    platform::Path path_;
+    std::unique_ptr<platform::FileLock> inner_;
+};
+
 platform::FileError FaultEnv::LockFile(const platform::Path& path,
                                        std::unique_ptr<platform::FileLock>* lock) {
     if (Matches(refuseCreate, path) && !PathExists(path)) {
         return platform::FileError::accessDenied;
     }
-    return EnvWrapper::LockFile(path, lock);
+    const auto error = EnvWrapper::LockFile(path, lock);
+    if (error == platform::FileError::none) {
+        ++locksHeld_[path];
+        *lock = std::make_unique<TrackedLock>(*this, path, std::move(*lock));
+    }
+    return error;
+}
+
+void FaultEnv::LockReleased(const platform::Path& path) {
+    if (--locksHeld_[path] == 0 && removalPending_.erase(path) != 0) {
+        EnvWrapper::RemoveFile(path);
+    }
 }
 
 platform::FileError FaultEnv::RemoveFile(const platform::Path& path) {
     if (Matches(refuseRemove, path)) {
         return platform::FileError::accessDenied;
+    }
+    if (keepRemovedWhileLocked && locksHeld_[path] > 0 && PathExists(path)) {
+        removalPending_.insert(path);
+        return platform::FileError::none;
     }
     return EnvWrapper::RemoveFile(path);
 }

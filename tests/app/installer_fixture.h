@@ -30,16 +30,19 @@ public:
 
     std::optional<std::vector<std::byte>> payload;
     std::optional<std::uint64_t> payloadChecksum;  // as the resource table would record it
-    std::set<std::u16string> refuseCreate;  // CreateTruncated, ReplaceFile onto it and
+    std::set<std::u16string> refuseCreate;         // CreateTruncated, ReplaceFile onto it and
                                             // LockFile of a missing file fail (access denied)
-    std::set<std::u16string> refuseRemove;         // RemoveFile fails (access denied)
-    std::set<std::u16string> failWrites;           // Append fails (disk full)
-    std::set<std::u16string> refuseOpen;           // OpenSequential fails (access denied)
+    std::set<std::u16string> refuseRemove;  // RemoveFile fails (access denied)
+    std::set<std::u16string> failWrites;    // Append fails (disk full)
+    std::set<std::u16string> refuseOpen;    // OpenSequential fails (access denied)
     // Called before every OpenSequential, before refuseOpen is looked at: a test changes the
     // file or the faults between the header preview and Install here.
     std::function<void(const platform::Path&)> beforeOpen;
     // Append fails (disk full) for the n-th temporary file (from 1) made in a folder.
     std::map<std::u16string, int> failTemporaryWrites;
+    // Windows' deletion: a file removed while a lock of this Env on it is held keeps its
+    // name and bytes until the last such lock goes.
+    bool keepRemovedWhileLocked = false;
 
     platform::FileError OpenSequential(const platform::Path& path,
                                        std::unique_ptr<platform::SequentialFile>* file) override;
@@ -55,7 +58,12 @@ public:
                                                                    std::uint32_t id) override;
 
 private:
+    class TrackedLock;
+    void LockReleased(const platform::Path& path);
+
     std::map<std::u16string, int> temporariesMade_;
+    std::map<platform::Path, int> locksHeld_;
+    std::set<platform::Path> removalPending_;
     static bool Matches(const std::set<std::u16string>& set, const platform::Path& path);
 };
 

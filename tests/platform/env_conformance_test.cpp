@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,24 @@ TEST_P(EnvConformance, RemovingAFileLeavesNothing) {
     EXPECT_EQ(env().RemoveFile(At(u"gone")), FileError::none);
     EXPECT_FALSE(env().PathExists(At(u"gone")));
     EXPECT_EQ(env().RemoveFile(At(u"gone")), FileError::notFound);
+}
+
+// What staging does with a file it must not leave behind: locked, written, closed, the lock
+// released, removed. Nothing of it may be found afterwards, not even for a moment (Windows
+// would keep the name while any handle stayed open).
+TEST_P(EnvConformance, ALockedFileRemovedAfterItsHandlesCloseIsGoneAtOnce) {
+    std::unique_ptr<platform::FileLock> lock;
+    ASSERT_EQ(env().LockFile(At(u"staged"), &lock), FileError::none);
+    std::unique_ptr<platform::WritableFile> out;
+    ASSERT_EQ(env().CreateTruncated(At(u"staged"), &out), FileError::none);
+    ASSERT_EQ(out->Append(std::as_bytes(std::span("damaged", 7))), FileError::none);
+    ASSERT_EQ(out->Close(), FileError::none);
+    out.reset();
+    lock.reset();
+    EXPECT_EQ(env().RemoveFile(At(u"staged")), FileError::none);
+    EXPECT_FALSE(env().PathExists(At(u"staged")));
+    std::unique_ptr<platform::SequentialFile> in;
+    EXPECT_EQ(env().OpenSequential(At(u"staged"), &in), FileError::notFound);
 }
 
 TEST_P(EnvConformance, FailuresNameTheirKind) {

@@ -8,7 +8,7 @@ set -euo pipefail
 scripted=$1 installer=$2 pack=$3 source=$4
 : "${WINEPREFIX:?}" "${HOME:?}"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'umount -l "$HOME/QIB/temp" 2>/dev/null || true; rm -rf "$work"' EXIT
 source "$(dirname "$0")/../support/check.sh"
 
 qib=$HOME/QIB
@@ -16,8 +16,10 @@ fresh() { rm -rf "$qib"; }
 run() {  # run EXE ARGS...: its standard output in $work/out
   wine "$@" >"$work/out" 2>"$work/err" </dev/null || true
 }
-has() {  # has TEXT: the output holds TEXT exactly (printf escapes allowed)
-  grep -qzF -- "$(printf "$1")" "$work/out"
+has() {  # has TEXT: the output holds the whole TEXT (printf escapes allowed)
+  local text
+  text=$(printf "$1."); text=${text%.}  # keeps the closing line break
+  holds "$work/out" "$text"
 }
 
 "$pack" create "$source/sample" -o "$work/s.vqm"
@@ -46,9 +48,19 @@ done
 first=$(ls "$source"/sample/objectpacks | head -n 1)
 : >"$qib/objectpacks/Larkspan Sample/$first"
 run "$work/scripted-setup.exe" --no
-check "overwrite question" has "[box] scripted-setup\nFile Exist\n"
+check "overwrite question" has "[box] scripted-setup\nFile Exist\nThe file '$first' already exist.\nContinue Overwriting the template?\n"
 check "No writes nothing" test ! -s "$qib/objectpacks/Larkspan Sample/$first"
 check "No keeps the staging file" test -e "$qib/temp/data.vqm"
+
+# A read-only file where an object pack goes is refused and kept, whatever the rights of the
+# user (Wine run by root would replace it): Wine shows a file without write bits as read-only.
+printf old >"$qib/objectpacks/Larkspan Sample/$first"
+chmod 444 "$qib/objectpacks/Larkspan Sample/$first"
+run "$work/scripted-setup.exe"
+check "read-only object pack: the Files Directory message" has '[box] scripted-setup\nError\nCannot install template.\nDo you have permission to write to the Files Directory?\n'
+check "read-only object pack: kept" test "$(cat "$qib/objectpacks/Larkspan Sample/$first")" = old
+check "read-only object pack: no temporary file" test -z "$(ls "$qib/objectpacks/Larkspan Sample" | grep '^~lks' || true)"
+chmod 644 "$qib/objectpacks/Larkspan Sample/$first"
 
 # A typed subfolder; Cancel installs nothing.
 fresh
@@ -94,7 +106,27 @@ PY
 fresh
 run "$work/damaged.exe"
 check "damaged payload refused" has '[box] damaged\nFailed to extract the data, extracting process aborted!\n[box] damaged\nError 5, Missing '"'"'data.vqm'"'"' file in temporrary space\n'
+check "damaged payload: two boxes only" test "$(grep -c '^\[box\]' "$work/out")" -eq 2
 check "no damaged staging file" test ! -e "$qib/temp/data.vqm"
+check "damaged payload: nothing installed" test ! -e "$qib/objectpacks"
+
+# A disk that fills while staging: the staging file is removed, and the installer knows it is
+# gone (Windows keeps a removed file visible while any handle to it stays open). A tmpfs of
+# half the payload's size as the temporary folder; mounting needs root.
+fresh
+mkdir -p "$qib/temp"
+if mount -t tmpfs -o size=$(($(stat -c %s "$work/s.vqm") / 2 / 4096 * 4096)) tmpfs "$qib/temp" 2>/dev/null; then
+  run "$work/scripted-setup.exe"
+  check "full disk while staging: both messages" has '[box] scripted-setup\nFailed to create temporary data file, extracting process aborted!\n[box] scripted-setup\nError 5, Missing '"'"'data.vqm'"'"' file in temporrary space\n'
+  check "full disk while staging: two boxes only" test "$(grep -c '^\[box\]' "$work/out")" -eq 2
+  check "full disk while staging: no staging file" test ! -e "$qib/temp/data.vqm"
+  check "full disk while staging: nothing installed" test ! -e "$qib/objectpacks"
+  umount -l "$qib/temp"
+elif [ "${CI:-}" = true ]; then
+  check "a small tmpfs can be mounted for the full disk (root)" false
+else
+  echo "skipped: a full disk while staging (mounting a tmpfs needs root)"
+fi
 
 # The installer itself, wrapped, as resource tools read it.
 "$pack" wrap --stub "$installer" --package "$work/s.vqm" -o "$work/setup.exe"

@@ -158,6 +158,13 @@ TEST_F(ListVerify, VerifyNamesOffsetAndFieldOfWhatIsWrong) {
     ASSERT_NE(found, good.end());
     const std::size_t nameAt = static_cast<std::size_t>(found - good.begin()) - 4;
 
+    // Where the second object pack's data begins, found by its bytes.
+    const std::vector<std::byte>& data = sample.sections[0].files[1].data;
+    ASSERT_GE(data.size(), 32u);
+    const auto dataFound = std::search(good.begin(), good.end(), data.begin(), data.end());
+    ASSERT_NE(dataFound, good.end());
+    const std::size_t dataAt = static_cast<std::size_t>(dataFound - good.begin());
+
     const auto cutAt = [&](std::size_t size) {
         return std::vector<std::byte>(good.begin(), good.begin() + static_cast<long>(size));
     };
@@ -186,6 +193,8 @@ TEST_F(ListVerify, VerifyNamesOffsetAndFieldOfWhatIsWrong) {
         {"cut in a header string", cutAt(20), 1, "damaged at offset 4, header field archiveTitle"},
         {"cut in an entry name", cutAt(nameAt + 7), 1,
          "damaged at offset " + std::to_string(nameAt) + ", objectpacks entry 2 name"},
+        {"cut in an entry's data", cutAt(dataAt + data.size() / 2), 1,
+         "damaged at offset " + std::to_string(dataAt) + ", objectpacks entry 2 data"},
         {"cut in the end tag", cutAt(good.size() - 1), 1, "endTag: the data ends"},
         {"not a package", Bytes({'P', 'K', 3, 4, 0, 0}), 1,
          "not a package: magic 0x04034B50 at offset 0"},

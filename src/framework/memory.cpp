@@ -3,7 +3,7 @@
 #include <new>
 
 std::unique_ptr<BYTE[]> AfxAllocBuffer(ULONGLONG bytes) {
-    if (bytes > 0xFFFFFFFFull) {
+    if (!AfxFitsAllocation(bytes, 1)) {
         AfxThrowMemoryException();
     }
     // operator new[] of 0 elements still gives a distinct pointer.

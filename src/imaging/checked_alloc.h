@@ -9,19 +9,14 @@
 #include <new>
 
 #include "framework/exceptions.h"
+#include "framework/memory.h"
 
 namespace imaging {
-
-inline constexpr std::uint64_t kMaxAllocationBytes = 0xFFFFFFFFull;
-
-inline bool FitsAllocation(std::uint64_t count, std::uint64_t elementSize) {
-    return elementSize == 0 || count <= kMaxAllocationBytes / elementSize;
-}
 
 // Value-initialised elements (zeros for arithmetic types).
 template <class T>
 std::unique_ptr<T[]> AllocArray(std::uint64_t count) {
-    if (!FitsAllocation(count, sizeof(T))) {
+    if (!AfxFitsAllocation(count, sizeof(T))) {
         AfxThrowMemoryException();
     }
     T* p = new (std::nothrow) T[static_cast<std::size_t>(count)]();
@@ -34,7 +29,7 @@ std::unique_ptr<T[]> AllocArray(std::uint64_t count) {
 // Elements left uninitialised, for buffers that are written in full before they are read.
 template <class T>
 std::unique_ptr<T[]> AllocUninitializedArray(std::uint64_t count) {
-    if (!FitsAllocation(count, sizeof(T))) {
+    if (!AfxFitsAllocation(count, sizeof(T))) {
         AfxThrowMemoryException();
     }
     T* p = new (std::nothrow) T[static_cast<std::size_t>(count)];

@@ -23,7 +23,7 @@ std::size_t PixelBytes(int w, int h, int bytesPerPixel) {
         AfxThrowMemoryException();
     }
     const std::uint64_t pixels = std::uint64_t(w) * std::uint64_t(h);
-    if (!imaging::FitsAllocation(pixels, static_cast<std::uint64_t>(bytesPerPixel))) {
+    if (!AfxFitsAllocation(pixels, static_cast<std::uint64_t>(bytesPerPixel))) {
         AfxThrowMemoryException();
     }
     return static_cast<std::size_t>(pixels * static_cast<std::uint64_t>(bytesPerPixel));

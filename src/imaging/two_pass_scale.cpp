@@ -16,7 +16,7 @@ using imaging::detail::PlanSpan;
 // Signed 32-bit span indices address lines of at most this many samples.
 constexpr UINT kMaxLength = 0x7FFFFFFF;
 // The largest half window whose weight arrays (W doubles) still fit a 32-bit byte count.
-constexpr double kMaxHalfWindow = ((imaging::kMaxAllocationBytes / sizeof(double)) - 1) / 2;
+constexpr double kMaxHalfWindow = ((kAfxMaxAllocationBytes / sizeof(double)) - 1) / 2;
 
 // Progress is reported, and cancelling tested, this many rows or columns at a time; the
 // callback still hears every row and column in order.

@@ -5,7 +5,6 @@
 
 #define IDD_INSTALL 102
 #define IDI_APP 128
-#define IDR_SETUP 129
 
 #define IDC_IMAGE_FRAME 1000
 #define IDC_PACKAGE_NAME 1001

@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "framework/app.h"
@@ -20,7 +21,9 @@ int CDialog::DoModal() {
     }
     m_bEnded = false;
     m_nResult = IDCANCEL;
+    m_lpDialogTemplate = dialogTemplate;
     AfxGetBackend().RunModalDialog(*dialogTemplate, *this);
+    m_lpDialogTemplate = nullptr;
     m_pWindow = nullptr;
     m_kind = Kind::none;
     return m_nResult;
@@ -30,7 +33,29 @@ bool CDialog::OnInit(ui::DialogWindow& window) {
     m_pWindow = &window;
     m_kind = Kind::dialog;
     AfxCallWndProc([this] { OnInitDialog(); });
-    return !m_bEnded;
+    if (m_bEnded) {
+        return false;
+    }
+    // Initialised and still hidden: the front end shows the window where it is now.
+    if (CheckAutoCenter()) {
+        CenterWindow(GetOwnerWindow());
+    }
+    return true;
+}
+
+BOOL CDialog::CheckAutoCenter() {
+    constexpr std::uint32_t kOwnPlacement = ui::style::kChild | ui::style::kDsAbsAlign |
+                                            ui::style::kDsCenter | ui::style::kDsCenterMouse;
+    const ui::DialogTemplate* t = m_lpDialogTemplate;
+    return t != nullptr && t->x == 0 && t->y == 0 && (t->style & kOwnPlacement) == 0;
+}
+
+CWnd* CDialog::GetOwnerWindow() const {
+    if (m_pParentWnd != nullptr) {
+        return m_pParentWnd;
+    }
+    CWinApp* app = AfxGetApp();
+    return app != nullptr && app->m_pMainWnd != this ? app->m_pMainWnd : nullptr;
 }
 
 void CDialog::OnCommand(int id) {

@@ -51,6 +51,10 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
+    // Whether the framework centres the dialog once it is initialised: when its template
+    // places it at 0,0 and asks for no placement of its own (a child, absolute alignment,
+    // centring by the dialog manager or at the mouse).
+    virtual BOOL CheckAutoCenter();
 
     DECLARE_MESSAGE_MAP()
 
@@ -61,8 +65,13 @@ private:
     void PaintClient(ui::DeviceContext& dc, const ui::Rect& client) override;
     const ui::Icon* DragIcon() override;
 
+    // The window the dialog opens over: its parent, else the application's main window
+    // when that is another window. Null when there is none.
+    CWnd* GetOwnerWindow() const;
+
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+    const ui::DialogTemplate* m_lpDialogTemplate = nullptr;  // while DoModal runs
     bool m_bEnded = false;
     int m_nResult = IDCANCEL;
 };

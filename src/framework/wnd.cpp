@@ -1,5 +1,7 @@
 #include "framework/wnd.h"
 
+#include <algorithm>
+
 #include "framework/app.h"
 
 int GetSystemMetrics(int index) {
@@ -55,6 +57,42 @@ BOOL CWnd::Create(const char16_t*, const char16_t*, DWORD, const RECT& rect, CWn
 
 BOOL CWnd::ShowWindow(int) {
     return m_pWindow != nullptr;
+}
+
+namespace {
+
+// Where a window of `size` starts when centred over [overStart, overStart + overSize), kept
+// inside [areaStart, areaEnd); one larger than the area starts at its start, so that its
+// caption stays within reach.
+int CentredStart(int overStart, int overSize, int size, int areaStart, int areaEnd) {
+    const int centred = overStart + (overSize - size) / 2;
+    return std::max(std::min(centred, areaEnd - size), areaStart);
+}
+
+bool IsEmpty(const ui::Rect& r) {
+    return r.Width() <= 0 || r.Height() <= 0;
+}
+
+}  // namespace
+
+void CWnd::CenterWindow(CWnd* alternateOwner) {
+    if (m_pWindow == nullptr || m_kind != Kind::dialog) {
+        return;
+    }
+    ui::DialogWindow& self = *m_pWindow;
+    ui::DialogWindow* owner = alternateOwner != nullptr ? alternateOwner->m_pWindow : nullptr;
+    if (owner == &self || (owner != nullptr && (!owner->IsVisible() || owner->IsMinimized() ||
+                                                IsEmpty(owner->WindowRect())))) {
+        owner = nullptr;
+    }
+    const ui::Rect window = self.WindowRect();
+    const ui::Rect area = (owner != nullptr ? owner : &self)->WorkArea();
+    if (IsEmpty(window) || IsEmpty(area)) {
+        return;  // no screen
+    }
+    const ui::Rect over = owner != nullptr ? owner->WindowRect() : area;
+    self.MoveTo(CentredStart(over.left, over.Width(), window.Width(), area.left, area.right),
+                CentredStart(over.top, over.Height(), window.Height(), area.top, area.bottom));
 }
 
 void CWnd::Invalidate(BOOL) {

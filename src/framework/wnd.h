@@ -72,6 +72,10 @@ public:
     ui::DialogWindow* GetFrontEndWindow() const { return m_pWindow; }
 
     BOOL ShowWindow(int cmdShow);
+    // Centres a dialog's own window over the dialog of `alternateOwner` when that one is shown
+    // and not minimised, else over the work area of the monitor the window is on; either way
+    // it stays inside that work area, its top-left corner first. Nothing else moves.
+    void CenterWindow(CWnd* alternateOwner = nullptr);
     void Invalidate(BOOL erase = TRUE);
     BOOL IsIconic() const;
     void GetClientRect(RECT* rect) const;

@@ -73,6 +73,23 @@ public:
     virtual void EraseIconBackground(DeviceContext& dc) { static_cast<void>(dc); }
     // Ends the modal loop with this result; during initialisation the dialog never shows.
     virtual void End(int result) = 0;
+
+    // Placement on the screen, in screen coordinates, in the same pixels as the rectangles
+    // above. A front end without a screen has empty rectangles and does not move.
+    //
+    // The window's outer rectangle: its frame and caption included, as far as the front end
+    // knows them before the window is shown.
+    virtual Rect WindowRect() { return {}; }
+    // The work area (the monitor less the task bars and panels) of the monitor the window is
+    // on, or of the nearest one.
+    virtual Rect WorkArea() { return {}; }
+    // Moves the window, keeping its size, so that its outer rectangle starts at (left, top).
+    virtual void MoveTo(int left, int top) {
+        static_cast<void>(left);
+        static_cast<void>(top);
+    }
+    // True while the window is shown (also when minimised); false while it initialises.
+    virtual bool IsVisible() { return false; }
 };
 
 class Backend {

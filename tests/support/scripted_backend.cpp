@@ -10,6 +10,11 @@ class ScriptedWindow final : public ui::DialogWindow {
 public:
     ScriptedWindow(const ui::DialogTemplate& t, ScriptedBackend& backend)
         : template_(t), backend_(backend) {
+        const ui::Rect client = ClientRect();
+        const ui::Rect origin = ui::ToPixels(t.x, t.y, 0, 0, ui::kDefaultBaseX, ui::kDefaultBaseY);
+        const ui::Rect& f = backend.frame;
+        outer_ = {origin.left, origin.top, origin.left + f.left + client.Width() + f.right,
+                  origin.top + f.top + client.Height() + f.bottom};
         for (const ui::ControlTemplate& c : t.controls) {
             state.texts[c.id] = std::u16string(c.text);
             state.readOnly[c.id] = (c.style & ui::style::kEsReadOnly) != 0;
@@ -40,13 +45,22 @@ public:
         ended = true;
         result = r;
     }
+    ui::Rect WindowRect() override { return outer_; }
+    ui::Rect WorkArea() override { return backend_.workArea; }
+    void MoveTo(int left, int top) override {
+        ++backend_.moves;
+        outer_ = {left, top, left + outer_.Width(), top + outer_.Height()};
+    }
+    bool IsVisible() override { return visible; }
 
     DialogState state;
     bool ended = false;
     int result = 2;
     bool iconSet = false;
+    bool visible = false;
 
 private:
+    ui::Rect outer_;
     const ui::DialogTemplate& template_;
     ScriptedBackend& backend_;
 };
@@ -86,6 +100,8 @@ int ScriptedBackend::RunModalDialog(const ui::DialogTemplate& dialog, ui::Dialog
         return window.result;
     }
     dialogShown = true;
+    window.visible = true;
+    shownAt.push_back(window.WindowRect());
     shown.push_back(window.state);
     while (!window.ended) {
         if (script.empty()) {

@@ -55,6 +55,16 @@ public:
     bool failChildCreation = false;
     bool minimized = false;
 
+    // The screen: the work area every dialog opens in (empty: there is no screen), and the
+    // frame around a dialog's client area (its left, top, right and bottom widths). A dialog
+    // starts with its outer rectangle at its template's position.
+    ui::Rect workArea{0, 0, 1280, 1024};
+    ui::Rect frame{4, 23, 4, 4};
+    // The outer rectangle of each dialog when it was shown, in the order they showed, and
+    // the number of moves asked of any dialog.
+    std::vector<ui::Rect> shownAt;
+    int moves = 0;
+
     std::vector<std::u16string> BoxTexts() const;
 
     ui::BoxAnswer ShowMessageBox(const ui::MessageBoxRequest& box,

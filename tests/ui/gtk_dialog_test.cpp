@@ -188,6 +188,48 @@ TEST_F(GtkDialogTest, InitialisesWhileHiddenAndShowsWithTheFocusOnInstall) {
     EXPECT_TRUE(events.wasShown);
 }
 
+// The verbs the framework places the dialog with, checked against the X server's own view.
+// The private server has no window manager and no panel: no frame around the window, and the
+// work area is the whole screen.
+TEST_F(GtkDialogTest, KnowsItsPlaceOnTheScreenAndShowsWhereItWasMoved) {
+    ui::Rect screen, before, area;
+    bool visibleWhileHidden = true;
+    int scale = 1;
+    events.init = [&](ui::DialogWindow& dialog) {
+        GtkWindow* window = FindWindow(kCaption);
+        scale = ScaleOf(window);
+        GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(GTK_WIDGET(window)));
+        screen = {0, 0, gdk_window_get_width(root) * scale, gdk_window_get_height(root) * scale};
+        before = dialog.WindowRect();
+        area = dialog.WorkArea();
+        visibleWhileHidden = dialog.IsVisible();
+        dialog.MoveTo(101 * scale, 57 * scale);
+        return true;
+    };
+    events.shown = [&](ui::DialogWindow& dialog, GtkWindow* window) {
+        gint x = -1, y = -1;
+        gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(window)), &x, &y);
+        EXPECT_EQ(x * scale, 101 * scale);
+        EXPECT_EQ(y * scale, 57 * scale);
+        const ui::Rect client = dialog.ClientRect();
+        EXPECT_EQ(dialog.WindowRect(),
+                  (ui::Rect{101 * scale, 57 * scale, 101 * scale + client.Width(),
+                            57 * scale + client.Height()}));
+        EXPECT_EQ(before.Width(), client.Width());
+        EXPECT_EQ(before.Height(), client.Height());
+        EXPECT_TRUE(dialog.IsVisible());
+        dialog.End(kIdCancel);
+    };
+    RunInstallDialog(*backend, events);
+    EXPECT_TRUE(events.wasShown);
+    EXPECT_FALSE(visibleWhileHidden);
+    EXPECT_GT(screen.Width(), 0);
+    EXPECT_EQ(area, screen);
+    // Before it is moved, a dialog stands at its template's place: 0,0 for this one.
+    EXPECT_EQ(before.left, 0);
+    EXPECT_EQ(before.top, 0);
+}
+
 TEST_F(GtkDialogTest, ADialogThatEndsItselfDuringInitialisationNeverShows) {
     bool mapped = false;
     events.init = [&](ui::DialogWindow& dialog) {

@@ -144,7 +144,9 @@ if start "$home"; then
     sleep 0.1
   done
   IFS='x+' read -r fw fh fx fy <<<"$frame"
-  echo "window ${win_w}x${win_h}, frame ${fw}x${fh} at $fx,$fy"
+  echo "window ${win_w}x${win_h} at $win_x,$win_y on $(xdotool getdisplaygeometry)," \
+    "frame ${fw}x${fh} at $fx,$fy"
+  check "the dialog opens centred on the screen" centred "$win_x" "$win_y" "$win_w" "$win_h"
   check "frame at the template's place and size" \
     near "$(awk -v a="$fx" -v b="$win_w" 'BEGIN { print a / b }')" "$(awk 'BEGIN { print 7 / 487 }')" 0.01
   check "frame width in proportion" near "$(awk -v a="$fw" -v b="$win_w" 'BEGIN { print a / b }')" \

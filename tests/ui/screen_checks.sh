@@ -1,5 +1,5 @@
-# Sourced by the desktop end-to-end tests (GTK and Wine): reading a screenshot, and finding
-# the sample package installed.
+# Sourced by the desktop end-to-end tests (GTK and Wine): reading a screenshot, the place of
+# a window on the screen, and finding the sample package installed.
 
 pixel() {  # pixel FILE X Y -> "R,G,B"
   convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
@@ -13,6 +13,18 @@ dark() {
 }
 
 not() { ! "$@"; }
+
+# centred X Y W H: the window at X,Y of W x H pixels has its centre at the screen's, within
+# two pixels (the screen of this X server, which has no panels: its work area is all of it).
+centred() {
+  local sw sh
+  read -r sw sh < <(xdotool getdisplaygeometry)
+  awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" -v sw="$sw" -v sh="$sh" 'BEGIN {
+    dx = x + w / 2 - sw / 2; dy = y + h / 2 - sh / 2
+    if (dx < 0) dx = -dx
+    if (dy < 0) dy = -dy
+    exit !(dx <= 2 && dy <= 2) }'
+}
 
 near() {  # near VALUE EXPECTED TOLERANCE
   awk -v v="$1" -v e="$2" -v t="$3" 'BEGIN { d = v - e; if (d < 0) d = -d; exit !(d <= t) }'

@@ -247,6 +247,44 @@ TEST_F(Win32FrontEnd, ShownWithInstallFocusedAndDefault_EnterIsInstall_EscapeIsC
     EXPECT_EQ(events.commands, (std::vector<int>{IDOK, IDCANCEL}));
 }
 
+// The verbs the framework places the dialog with, against the system's own view.
+TEST_F(Win32FrontEnd, KnowsItsPlaceOnTheScreenAndShowsWhereItWasMoved) {
+    RECT before{}, work{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    bool checkedHidden = false, checkedShown = false;
+    events.init = [&](ui::DialogWindow& window) {
+        HWND hwnd = DialogHandle();
+        ::GetWindowRect(hwnd, &before);
+        EXPECT_EQ(window.WindowRect(),
+                  (ui::Rect{before.left, before.top, before.right, before.bottom}));
+        // The dialog manager put it at its template's place: 0,0 on the screen.
+        EXPECT_EQ(before.left, 0);
+        EXPECT_EQ(before.top, 0);
+        // One monitor: its work area is the system's.
+        EXPECT_EQ(window.WorkArea(), (ui::Rect{work.left, work.top, work.right, work.bottom}));
+        EXPECT_FALSE(window.IsVisible());
+        window.MoveTo(101, 57);
+        EXPECT_FALSE(::IsWindowVisible(hwnd));  // moving does not show it
+        checkedHidden = true;
+        return true;
+    };
+    Later([&] {
+        HWND hwnd = DialogHandle();
+        RECT now{};
+        ::GetWindowRect(hwnd, &now);
+        EXPECT_EQ(now.left, 101);
+        EXPECT_EQ(now.top, 57);
+        EXPECT_EQ(now.right - now.left, before.right - before.left);
+        EXPECT_EQ(now.bottom - now.top, before.bottom - before.top);
+        EXPECT_TRUE(::IsWindowVisible(hwnd));
+        checkedShown = true;
+        ::EndDialog(hwnd, IDCANCEL);
+    });
+    Run();
+    EXPECT_TRUE(checkedHidden);
+    EXPECT_TRUE(checkedShown);
+}
+
 TEST_F(Win32FrontEnd, AnExceptionFromAHandlerEndsTheDialogAndComesOutOfTheLoop) {
     Later([] { ::SendMessageW(DialogHandle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
     events.command = [](int) { throw std::runtime_error("from the handler"); };

@@ -152,6 +152,11 @@ if dialog; then
     sleep 0.1
   done
   IFS='x+' read -r fw fh fx fy <<<"$frame"
+  # The X window is the whole dialog, caption and sizing border included: Wine draws them
+  # itself on a server without a window manager.
+  eval "$(xdotool getwindowgeometry --shell "$window")"  # X Y WIDTH HEIGHT
+  echo "dialog ${WIDTH}x${HEIGHT} at $X,$Y on $(xdotool getdisplaygeometry)"
+  check "the dialog opens centred on the screen" centred "$X" "$Y" "$WIDTH" "$HEIGHT"
   sx=$(awk -v w="$fw" 'BEGIN { print w / 227 }') sy=$(awk -v h="$fh" 'BEGIN { print h / 155 }')
   fx0=$(awk -v x="$fx" -v s="$sx" 'BEGIN { print x - 7 * s }')
   fy0=$(awk -v y="$fy" -v s="$sy" 'BEGIN { print y - 7 * s }')

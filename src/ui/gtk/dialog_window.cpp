@@ -138,6 +138,10 @@ public:
     void SetIcon(const Icon& icon) override;
     bool IsMinimized() override;
     void End(int result) override;
+    Rect WindowRect() override;
+    Rect WorkArea() override;
+    void MoveTo(int left, int top) override;
+    bool IsVisible() override;
 
 private:
     void Build();
@@ -217,7 +221,6 @@ void Window::Build() {
     gtk_window_set_resizable(window, (template_.style & style::kThickFrame) != 0);
     gtk_window_set_deletable(window, (template_.style & style::kSysMenu) != 0);
     gtk_window_set_modal(window, TRUE);
-    gtk_window_set_position(window, GTK_WIN_POS_CENTER);
 
     // The base units of the font the dialog is drawn in, as the template's units are meant.
     ObjectPtr<PangoLayout> layout(gtk_widget_create_pango_layout(window_.get(), kBaseUnitLetters));
@@ -225,6 +228,10 @@ void Window::Build() {
     pango_layout_get_pixel_extents(layout.get(), nullptr, &extents);
     base_ = BaseUnitsFromMeasure(extents.width, extents.height);
     client_ = ToPixels(0, 0, template_.cx, template_.cy, base_.x, base_.y);
+    // At the template's place on the screen, as a dialog manager puts it; the framework may
+    // move it before it shows.
+    const Rect origin = ToPixels(template_.x, template_.y, 0, 0, base_.x, base_.y);
+    gtk_window_move(window, origin.left, origin.top);
 
     fixed_ = gtk_fixed_new();
     gtk_widget_set_size_request(fixed_, client_.Width(), client_.Height());
@@ -545,6 +552,50 @@ void Window::SetIcon(const Icon& icon) {
 bool Window::IsMinimized() {
     GdkWindow* window = gtk_widget_get_window(window_.get());
     return window != nullptr && (gdk_window_get_state(window) & GDK_WINDOW_STATE_ICONIFIED) != 0;
+}
+
+Rect Window::WindowRect() {
+    GtkWindow* window = GTK_WINDOW(window_.get());
+    GdkWindow* surface = gtk_widget_get_window(window_.get());
+    GdkRectangle r{};
+    if (surface != nullptr && gtk_widget_get_mapped(window_.get())) {
+        gdk_window_get_frame_extents(surface, &r);  // the window manager's frame included
+    } else {
+        // Not shown yet: where the toolkit will ask for it to go, at the size it will ask
+        // for; a window manager's frame is not known before the window is shown.
+        gtk_window_get_position(window, &r.x, &r.y);
+        gtk_window_get_size(window, &r.width, &r.height);
+    }
+    return ToDevice(Rect{r.x, r.y, r.x + r.width, r.y + r.height}, Scale());
+}
+
+Rect Window::WorkArea() {
+    GdkDisplay* display = gtk_widget_get_display(window_.get());
+    GdkWindow* surface = gtk_widget_get_window(window_.get());
+    GdkMonitor* monitor =
+        surface != nullptr ? gdk_display_get_monitor_at_window(display, surface) : nullptr;
+    if (monitor == nullptr) {
+        monitor = gdk_display_get_primary_monitor(display);
+    }
+    if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0) {
+        monitor = gdk_display_get_monitor(display, 0);
+    }
+    if (monitor == nullptr) {
+        return {};
+    }
+    GdkRectangle r{};
+    gdk_monitor_get_workarea(monitor, &r);
+    return ToDevice(Rect{r.x, r.y, r.x + r.width, r.y + r.height}, Scale());
+}
+
+void Window::MoveTo(int left, int top) {
+    // The window's gravity is the top-left one: the position is that of its frame's corner.
+    const Rect logical = ToLogical(Rect{left, top, left, top}, Scale());
+    gtk_window_move(GTK_WINDOW(window_.get()), logical.left, logical.top);
+}
+
+bool Window::IsVisible() {
+    return gtk_widget_get_visible(window_.get());
 }
 
 void Window::End(int result) {

@@ -70,6 +70,10 @@ public:
     bool IsMinimized() override;
     void EraseIconBackground(DeviceContext& dc) override;
     void End(int result) override;
+    Rect WindowRect() override;
+    Rect WorkArea() override;
+    void MoveTo(int left, int top) override;
+    bool IsVisible() override;
 
 private:
     static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -253,6 +257,36 @@ void Window::EraseIconBackground(DeviceContext& dc) {
     if (const auto* gdi = dynamic_cast<const GdiDeviceContext*>(&dc)) {
         ::SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(gdi->native()), 0);
     }
+}
+
+Rect Window::WindowRect() {
+    RECT r{};
+    if (window_ == nullptr || !::GetWindowRect(window_, &r)) {
+        return {};
+    }
+    return FromRect(r);
+}
+
+Rect Window::WorkArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = ::MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST);
+    if (monitor != nullptr && ::GetMonitorInfoW(monitor, &info)) {
+        return FromRect(info.rcWork);
+    }
+    RECT r{};  // the primary monitor's
+    return ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0) ? FromRect(r) : Rect{};
+}
+
+void Window::MoveTo(int left, int top) {
+    if (window_ != nullptr) {
+        ::SetWindowPos(window_, nullptr, left, top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+}
+
+bool Window::IsVisible() {
+    return window_ != nullptr && ::IsWindowVisible(window_);
 }
 
 void Window::End(int result) {

@@ -106,6 +106,28 @@ TEST_F(Win32Layer, FileExistsStopsAt260Characters) {
     EXPECT_TRUE(FileExists(*env, CString(Carried(temp.path()))));  // folders count
 }
 
+// The limit holds for the full path the system makes of a name: a relative name far below
+// 260 characters names nothing once the current folder makes it 260 long.
+TEST_F(Win32Layer, FileExistsCountsTheFullPathOfARelativeName) {
+    const testing_support::TempDir temp;
+    const fs::path deep = temp.path() / std::u16string(150 - Carried(temp.path()).size(), u'd');
+    fs::create_directory(deep);
+    const std::size_t prefix = Carried(deep).size() + 1;  // the folder and a separator
+    const std::u16string at259(259 - prefix, u'a');
+    const std::u16string at260(260 - prefix, u'b');
+    // Both files exist; only the shorter full path may be seen.
+    for (const std::u16string& name : {at259, at260}) {
+        const fs::path whole(L"\\\\?\\" + (deep / name).wstring());
+        std::ofstream(whole) << "x";
+        ASSERT_TRUE(fs::exists(whole));
+    }
+    const fs::path before = fs::current_path();
+    fs::current_path(deep);
+    EXPECT_TRUE(FileExists(*env, CString(at259)));
+    EXPECT_FALSE(FileExists(*env, CString(at260)));
+    fs::current_path(before);
+}
+
 // The pixels of tests/windows/pictures/make_pictures.py, as blue, green, red.
 struct Rgb {
     int r, g, b;

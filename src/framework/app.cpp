@@ -4,6 +4,7 @@
 #include <cassert>
 #include <new>
 
+#include "framework/dialog.h"
 #include "framework/exceptions.h"
 #include "framework/shell.h"
 #include "framework/wnd.h"
@@ -123,6 +124,10 @@ void AfxProcessWndProcException() {
         AfxMessageBox(CMemoryException().GetErrorMessage(), MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
     } catch (const CException& e) {
         AfxMessageBox(e.GetErrorMessage(), MB_ICONSTOP);
+    } catch (...) {
+        if (!CDialog::KeepEscapedException()) {
+            throw;
+        }
     }
 }
 

@@ -78,11 +78,13 @@ int AfxMessageBox(const CString& text, UINT type = MB_OK, UINT helpId = 0);
 
 // Reports the exception being handled as the framework does for an error escaping a message
 // handler: the framework's text with the stop icon, or "Out of memory." with the
-// exclamation icon, system-modal. Call only from a catch block; exceptions that are not the
-// framework's are rethrown.
+// exclamation icon, system-modal. Call only from a catch block. An exception that is not the
+// framework's ends the running modal dialog and comes out of its DoModal (CDialog); with no
+// dialog running it is rethrown.
 void AfxProcessWndProcException();
 
-// Runs a handler and reports any framework error that escapes it; true when none did.
+// Runs a handler and reports any framework error that escapes it; true when none did. Inside
+// a modal dialog nothing escapes it.
 template <typename F>
 bool AfxCallWndProc(F&& handler) {
     try {

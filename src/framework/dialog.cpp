@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "framework/app.h"
 
@@ -14,19 +15,45 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_p
 
 CDialog::~CDialog() = default;
 
+namespace {
+
+// The innermost dialog whose modal loop runs now.
+CDialog* g_pModalDialog = nullptr;
+
+}  // namespace
+
 int CDialog::DoModal() {
     const ui::DialogTemplate* dialogTemplate = AfxGetResources().FindDialog(m_nIDTemplate);
     if (dialogTemplate == nullptr) {
         return -1;
     }
     m_bEnded = false;
+    m_bInCommand = false;
     m_nResult = IDCANCEL;
+    m_escaped = nullptr;
     m_lpDialogTemplate = dialogTemplate;
+    m_pOuterModal = std::exchange(g_pModalDialog, this);
     AfxGetBackend().RunModalDialog(*dialogTemplate, *this);
+    g_pModalDialog = m_pOuterModal;
     m_lpDialogTemplate = nullptr;
     m_pWindow = nullptr;
     m_kind = Kind::none;
+    if (m_escaped) {
+        std::rethrow_exception(std::exchange(m_escaped, nullptr));
+    }
     return m_nResult;
+}
+
+bool CDialog::KeepEscapedException() {
+    CDialog* dialog = g_pModalDialog;
+    if (dialog == nullptr) {
+        return false;
+    }
+    if (!dialog->m_escaped) {
+        dialog->m_escaped = std::current_exception();
+    }
+    dialog->EndDialog(dialog->m_nResult);
+    return true;
 }
 
 bool CDialog::OnInit(ui::DialogWindow& window) {
@@ -59,11 +86,16 @@ CWnd* CDialog::GetOwnerWindow() const {
 }
 
 void CDialog::OnCommand(int id) {
+    if (m_bEnded || m_bInCommand) {
+        return;
+    }
+    m_bInCommand = true;
     AfxCallWndProc([this, id] {
         if (const auto* e = FindMessageEntry(WM_COMMAND, BN_CLICKED, static_cast<UINT>(id))) {
             (this->*std::get<AFX_PMSG>(e->pfn))();
         }
     });
+    m_bInCommand = false;
 }
 
 void CDialog::PaintClient(ui::DeviceContext& dc, const ui::Rect& client) {

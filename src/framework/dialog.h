@@ -3,6 +3,8 @@
 // controls, close with IDOK).
 #pragma once
 
+#include <exception>
+
 #include "framework/cstring.h"
 #include "framework/types.h"
 #include "framework/wnd.h"
@@ -33,6 +35,12 @@ void DDX_Text(CDataExchange* pDX, int id, UINT& value);
 // the text is not such a number or does not fit in 32 bits.
 bool AfxScanUnsigned(const CString& text, UINT* value);
 
+// The front end calls the dialog's handlers from its toolkit's loop, whose frames no
+// exception may cross. So the dialog runs one command at a time (a box that a command shows
+// runs a nested loop, and no second command may start underneath it), and an exception that
+// escapes a handler of the running dialog or of its children, one the framework does not
+// report itself, ends the dialog and comes out of DoModal once the loop has returned; the
+// first such exception wins.
 class CDialog : public CWnd, private ui::DialogEvents {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
@@ -48,6 +56,10 @@ public:
     void EndDialog(int result);
     // FALSE when the exchange was stopped (the user has been told why).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    // Called from a catch block by the framework: keeps the exception being handled for the
+    // innermost running modal dialog and ends that dialog. False when no dialog runs.
+    static bool KeepEscapedException();
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -73,7 +85,10 @@ private:
     CWnd* m_pParentWnd;
     const ui::DialogTemplate* m_lpDialogTemplate = nullptr;  // while DoModal runs
     bool m_bEnded = false;
+    bool m_bInCommand = false;
     int m_nResult = IDCANCEL;
+    std::exception_ptr m_escaped;      // what escaped a handler, for DoModal to rethrow
+    CDialog* m_pOuterModal = nullptr;  // the modal dialog that ran when this one started
 };
 
 // The dialog that draws with the current visual style; the same as CDialog here.

@@ -25,14 +25,18 @@ struct MessageBoxRequest {
     bool systemModal = false;
 };
 
-// A child window's content, painted on request.
+// A child window's content, painted on request; painted in a dialog's loop, it throws
+// nothing, as DialogEvents.
 class ChildPainter {
 public:
     virtual ~ChildPainter() = default;
     virtual void Paint(DeviceContext& dc, const Rect& client) = 0;
 };
 
-// What a dialog's owner (the framework's CDialog) hears from the front end.
+// What a dialog's owner (the framework's CDialog) hears from the front end. The front end
+// calls these from its toolkit's loop: they throw nothing (the framework keeps what escapes
+// a handler until the loop has returned), and they may be called again from a nested loop
+// that one of them runs (a message box); the owner decides what to do then.
 class DialogEvents {
 public:
     virtual ~DialogEvents() = default;

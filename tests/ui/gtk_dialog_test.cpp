@@ -1,7 +1,6 @@
 // The install dialog on the desktop front end: placement, keys, focus, texts, painting.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -342,17 +341,6 @@ TEST_F(GtkDialogTest, ACommandThatDoesNotEndTheDialogLeavesItOpen) {
     };
     EXPECT_EQ(RunInstallDialog(*backend, events), kIdOk);
     EXPECT_EQ(events.commands, (std::vector<int>{kIdOk, kIdOk}));
-}
-
-TEST_F(GtkDialogTest, AnExceptionFromACommandEndsTheLoopAndReachesTheCaller) {
-    events.endOnCommand = false;
-    events.command = [](int) { throw std::runtime_error("escaped"); };
-    events.shown = [&](ui::DialogWindow&, GtkWindow* window) {
-        SendKey(GTK_WIDGET(window), GDK_KEY_Escape);
-    };
-    EXPECT_THROW(RunInstallDialog(*backend, events), std::runtime_error);
-    Pump();
-    EXPECT_EQ(FindWindow(kCaption), nullptr);
 }
 
 TEST_F(GtkDialogTest, TextsRoundTripWithTheirLineBreaks) {

@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -283,13 +282,6 @@ TEST_F(Win32FrontEnd, KnowsItsPlaceOnTheScreenAndShowsWhereItWasMoved) {
     Run();
     EXPECT_TRUE(checkedHidden);
     EXPECT_TRUE(checkedShown);
-}
-
-TEST_F(Win32FrontEnd, AnExceptionFromAHandlerEndsTheDialogAndComesOutOfTheLoop) {
-    Later([] { ::SendMessageW(DialogHandle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
-    events.command = [](int) { throw std::runtime_error("from the handler"); };
-    EXPECT_THROW(Run(), std::runtime_error);
-    EXPECT_EQ(DialogHandle(), nullptr);
 }
 
 // The message box that is up, answered by its button; its owner and text recorded.

@@ -3,13 +3,11 @@
 #include <gtk/gtk.h>
 
 #include <cstring>
-#include <exception>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/text.h"
-#include "ui/common/pending_exception.h"
 #include "ui/common/pixel_rows.h"
 #include "ui/common/text_lines.h"
 #include "ui/gtk/cairo_device_context.h"
@@ -154,10 +152,6 @@ private:
     void MoveFocus(bool forward);
     void Command(int id);
     bool OnKey(const GdkEventKey& key);
-    // Runs toolkit-called code: an exception must not cross the toolkit's C frames, so it
-    // ends the dialog and is rethrown when the modal loop has returned.
-    template <class F>
-    void Guarded(const F& f);
 
     static void OnClicked(GtkButton* button, gpointer self);
     static gboolean OnKeyPress(GtkWidget*, GdkEventKey* key, gpointer self);
@@ -177,17 +171,8 @@ private:
     int defaultId_ = 0;
     MainLoopPtr<GMainLoop> loop_;
     bool ended_ = false;
-    bool inCommand_ = false;
     int result_ = kIdCancel;
-    common::PendingException pending_;
 };
-
-template <class F>
-void Window::Guarded(const F& f) {
-    if (!pending_.Run(f)) {
-        End(result_);
-    }
-}
 
 int Window::Run() {
     Build();
@@ -207,7 +192,6 @@ int Window::Run() {
     }
     window_.reset();
     gdk_display_flush(gdk_display_get_default());
-    pending_.RethrowIfAny();
     return result_;
 }
 
@@ -377,14 +361,9 @@ void Window::MoveFocus(bool forward) {
 }
 
 void Window::Command(int id) {
-    // One command at a time: a box that a command shows runs a nested loop, and the dialog
-    // must not start a second command underneath it.
-    if (ended_ || inCommand_) {
-        return;
+    if (!ended_) {
+        events_.OnCommand(id);
     }
-    inCommand_ = true;
-    Guarded([&] { events_.OnCommand(id); });
-    inCommand_ = false;
 }
 
 bool Window::OnKey(const GdkEventKey& key) {
@@ -643,7 +622,7 @@ gboolean Window::OnDrawChild(GtkWidget* widget, cairo_t* cr, gpointer self) {
     cairo_scale(cr, 1.0 / scale, 1.0 / scale);
     CairoDeviceContext dc(cr, client);
     ChildPainter* painter = it->second.painter;
-    window->Guarded([&] { painter->Paint(dc, client); });
+    painter->Paint(dc, client);
     cairo_restore(cr);
     return TRUE;
 }

@@ -29,7 +29,7 @@ LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 ::GetClientRect(window, &r);
                 const Rect client{r.left, r.top, r.right, r.bottom};
                 GdiDeviceContext gdi(dc, *child->icons);
-                child->guard([&] { child->painter->Paint(gdi, client); });
+                child->painter->Paint(gdi, client);
             }
             ::EndPaint(window, &ps);
             return 0;

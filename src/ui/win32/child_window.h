@@ -2,8 +2,6 @@
 // painter covers the whole client area), WM_PAINT paints through the device-context seam.
 #pragma once
 
-#include <functional>
-
 #include "ui/backend.h"
 #include "ui/win32/win32_types.h"
 
@@ -29,8 +27,6 @@ private:
 struct PaintedChild {
     ChildPainter* painter = nullptr;
     IconHandles* icons = nullptr;
-    // Runs the painting: an exception must not cross the system's frames.
-    std::function<void(const std::function<void()>&)> guard;
     NativeWindow window = nullptr;
 };
 

@@ -3,13 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
-#include <exception>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ui/common/pending_exception.h"
 #include "ui/win32/child_window.h"
 #include "ui/win32/gdi_device_context.h"
 #include "ui/win32/icon_handles.h"
@@ -80,27 +78,14 @@ private:
     INT_PTR Handle(UINT message, WPARAM wParam);
     void Command(int id);
     void Paint();
-    // Runs code that the system called: an exception must not cross its frames, so it ends
-    // the dialog and is rethrown when the modal loop has returned.
-    template <class F>
-    void Guarded(const F& f);
 
     DialogEvents& events_;
     const DialogServices& services_;
     HWND window_ = nullptr;
     std::map<int, std::unique_ptr<PaintedChild>> children_;
     bool ended_ = false;
-    bool inCommand_ = false;
     int result_ = IDCANCEL;
-    common::PendingException pending_;
 };
-
-template <class F>
-void Window::Guarded(const F& f) {
-    if (!pending_.Run(f)) {
-        End(result_);
-    }
-}
 
 int Window::Run(int templateId) {
     const std::vector<DWORD> resource = HiddenTemplate(services_.module, templateId);
@@ -111,7 +96,6 @@ int Window::Run(int templateId) {
         services_.module, reinterpret_cast<const DLGTEMPLATE*>(resource.data()), nullptr, Proc,
         reinterpret_cast<LPARAM>(this));
     window_ = nullptr;
-    pending_.RethrowIfAny();
     return result == -1 ? -1 : result_;
 }
 
@@ -127,8 +111,7 @@ INT_PTR CALLBACK Window::Proc(HWND window, UINT message, WPARAM wParam, LPARAM l
 INT_PTR Window::Handle(UINT message, WPARAM wParam) {
     switch (message) {
         case WM_INITDIALOG: {
-            bool show = false;
-            Guarded([&] { show = events_.OnInit(*this); });
+            const bool show = events_.OnInit(*this);
             if (!show && !ended_) {
                 End(IDCANCEL);
             }
@@ -144,8 +127,7 @@ INT_PTR Window::Handle(UINT message, WPARAM wParam) {
             Paint();
             return TRUE;
         case WM_QUERYDRAGICON: {
-            const Icon* icon = nullptr;
-            Guarded([&] { icon = events_.DragIcon(); });
+            const Icon* icon = events_.DragIcon();
             if (icon == nullptr) {
                 return FALSE;  // the system's
             }
@@ -165,14 +147,9 @@ INT_PTR Window::Handle(UINT message, WPARAM wParam) {
 }
 
 void Window::Command(int id) {
-    // One command at a time: a box that a command shows runs a nested loop, and the dialog
-    // must not start a second command underneath it.
-    if (ended_ || inCommand_) {
-        return;
+    if (!ended_) {
+        events_.OnCommand(id);
     }
-    inCommand_ = true;
-    Guarded([&] { events_.OnCommand(id); });
-    inCommand_ = false;
 }
 
 void Window::Paint() {
@@ -182,7 +159,7 @@ void Window::Paint() {
         RECT r;
         ::GetClientRect(window_, &r);
         GdiDeviceContext gdi(dc, services_.icons);
-        Guarded([&] { events_.PaintClient(gdi, FromRect(r)); });
+        events_.PaintClient(gdi, FromRect(r));
     }
     ::EndPaint(window_, &ps);
 }
@@ -228,7 +205,6 @@ bool Window::CreateChild(int id, const Rect& rect, ChildPainter& painter) {
     auto child = std::make_unique<PaintedChild>();
     child->painter = &painter;
     child->icons = &services_.icons;
-    child->guard = [this](const std::function<void()>& paint) { Guarded(paint); };
     if (!CreatePaintedChild(services_.module, window_, id, rect, *child)) {
         return false;
     }

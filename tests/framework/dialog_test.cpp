@@ -1,6 +1,8 @@
-// Where the framework places a dialog before it is first shown: centred when its template
-// sits at 0,0 and asks for no placement of its own, over its owner when that is up, else
-// over the work area, and always inside the work area.
+// The framework's modal dialog over the scripted front end. Where it is placed before it is
+// first shown: centred when its template sits at 0,0 and asks for no placement of its own,
+// over its owner when that is up, else over the work area, and always inside the work area.
+// How its loop runs handlers: one command at a time, and an exception that escapes a handler
+// ends the dialog and comes out of DoModal.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -236,6 +238,73 @@ TEST_F(DialogPlacementTest, AnOwnerThatIsNotShownLeavesTheDialogCentredOnTheWork
         ASSERT_EQ(backend.shownAt.size(), 2u) << minimized;
         const ui::Rect at = minimized ? backend.shownAt[1] : backend.shownAt[0];
         EXPECT_TRUE(CentredOn(at, backend.workArea)) << minimized;
+    }
+}
+
+// A front end whose message box lets the user press a button of the dialog underneath, as a
+// toolkit's nested loop may deliver it.
+class PressWhileBoxIsUp : public ScriptedBackend {
+public:
+    int pressed = IDOK;
+    int RunModalDialog(const ui::DialogTemplate& dialog, ui::DialogEvents& events) override {
+        events_ = &events;
+        return ScriptedBackend::RunModalDialog(dialog, events);
+    }
+    ui::BoxAnswer ShowMessageBox(const ui::MessageBoxRequest& box,
+                                 ui::DialogWindow* owner) override {
+        events_->OnCommand(pressed);
+        return ScriptedBackend::ShowMessageBox(box, owner);
+    }
+
+private:
+    ui::DialogEvents* events_ = nullptr;
+};
+
+class DialogLoopTest : public DialogPlacementTest {};
+
+TEST_F(DialogLoopTest, ACommandWhileAnotherRunsIsIgnored) {
+    templates.dialogs.insert_or_assign(kDialog, TemplateAt(kDialog, 0, 0));
+    for (const int pressed : {IDOK, IDCANCEL}) {
+        PressWhileBoxIsUp front;
+        front.pressed = pressed;
+        front.script = {Press{IDOK}, Press{IDOK}};
+        AfxServices services = app.services();
+        services.backend = &front;
+        app.Attach(services, u"/x/larkspan");
+        TestDialog dialog(kDialog);
+        int installs = 0;
+        dialog.ok = [&](TestDialog&) {
+            ++installs;
+            AfxMessageBox(u"working");
+        };
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << pressed;  // the script runs out: Escape
+        EXPECT_EQ(installs, 2) << pressed;  // each scripted Install once, none from the box
+        EXPECT_EQ(front.boxes.size(), 2u) << pressed;
+    }
+}
+
+TEST_F(DialogLoopTest, AnExceptionThatEscapesAHandlerEndsTheDialogAndComesOutOfDoModal) {
+    templates.dialogs.insert_or_assign(kDialog, TemplateAt(kDialog, 0, 0));
+    struct Case {
+        const char* what;
+        bool inInit;
+    };
+    for (const Case c : {Case{"from Install", false}, Case{"from the initialisation", true}}) {
+        backend.script = {Press{IDOK}, Press{IDOK}};
+        TestDialog dialog(kDialog);
+        int calls = 0;
+        const auto fail = [&](TestDialog&) {
+            ++calls;
+            throw std::runtime_error("escaped");
+        };
+        (c.inInit ? dialog.init : dialog.ok) = fail;
+        EXPECT_THROW(dialog.DoModal(), std::runtime_error) << c.what;
+        EXPECT_EQ(calls, 1) << c.what;                 // the dialog ended: no second Install
+        EXPECT_TRUE(backend.boxes.empty()) << c.what;  // not the framework's to report
+        // The next dialog runs as usual.
+        backend.script = {Press{IDOK}};
+        TestDialog next(kDialog);
+        EXPECT_EQ(next.DoModal(), IDOK) << c.what;
     }
 }
 

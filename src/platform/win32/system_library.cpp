@@ -24,17 +24,8 @@ bool HasSearchFlags() {
 }
 
 HMODULE LoadFromSystemFolder(const wchar_t* fileName) {
-    if (HasSearchFlags()) {
-        return ::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return nullptr;
-    }
-    const std::wstring path = std::wstring(folder, length) + L"\\" + fileName;
-    // With a full path, the libraries it needs are looked for in its folder first.
-    return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return HasSearchFlags() ? ::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
+                            : LoadSystemLibraryByPath(fileName);
 }
 
 // The libraries that the system's code loads by name while the installer runs and that
@@ -46,6 +37,17 @@ constexpr const wchar_t* kLoadedByTheSystem[] = {
 };
 
 }  // namespace
+
+HMODULE LoadSystemLibraryByPath(const wchar_t* fileName) {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    const std::wstring path = std::wstring(folder, length) + L"\\" + fileName;
+    // With a full path, the libraries it needs are looked for in its folder first.
+    return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 SystemLibrary::SystemLibrary(const wchar_t* fileName) : module_(LoadFromSystemFolder(fileName)) {}
 

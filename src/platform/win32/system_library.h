@@ -31,4 +31,9 @@ private:
     HMODULE module_;
 };
 
+// The library `fileName` of the system folder by its full path, the libraries it needs looked
+// for in that folder first: how SystemLibrary loads where LoadLibraryExW lacks the search
+// flags (Windows 7 without KB2533623). Null when it does not load; the caller frees it.
+HMODULE LoadSystemLibraryByPath(const wchar_t* fileName);
+
 }  // namespace platform::win32

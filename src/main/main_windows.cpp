@@ -6,10 +6,13 @@
 
 #include "main/installer_runner.h"
 #include "platform/win32/gdiplus_decoder.h"
+#include "platform/win32/library_search.h"
 #include "platform/win32/win32_env.h"
 #include "ui/win32/win32_backend.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything loads a library: the installer runs from a download folder.
+    const platform::win32::LibrarySearchRestriction systemFolderOnly;
     const std::unique_ptr<platform::Env> env = platform::win32::NewWin32Env();
     const std::unique_ptr<platform::ImageDecoder> decoder =
         platform::win32::NewGdiplusDecoder(*env);

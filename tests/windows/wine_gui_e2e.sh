@@ -10,25 +10,10 @@ set -uo pipefail
 stub=$1 pack=$2 source=$3 shots=${4:-}
 : "${WINEPREFIX:?}" "${HOME:?}"
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../ui/xvfb_session.sh"
 . "$here/../ui/screen_checks.sh"
+. "$here/wine_gui_session.sh"
 
-start_xvfb 1280x1024x24
-status=$?
-[ $status -eq 0 ] || exit $status
-
-work=$(mktemp -d)
-installer_pid=
-cleanup() {
-  if [ -n "$installer_pid" ]; then
-    kill "$installer_pid" 2>/dev/null
-    wait "$installer_pid" 2>/dev/null
-  fi
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
+open_session || exit $?
 source "$here/../support/check.sh"
 
 export WINEDEBUG=-all,trace+msgbox
@@ -36,30 +21,6 @@ caption="QIB Template Install"
 qib=$HOME/QIB
 fresh() { rm -rf "$qib"; }
 
-# start NAME: NAME.exe in the background; with WAIT, its dialog's id in $window.
-start() {
-  wine "$work/$1.exe" >"$work/out" 2>"$work/err" </dev/null &
-  installer_pid=$!
-}
-dialog() {
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -n1)
-  [ -n "$window" ] || {
-    echo "the dialog did not appear; Wine said:"
-    cat "$work/err"
-    return 1
-  }
-}
-# box NAME: waits for a message box titled NAME (the program's name), its id in $box.
-box() {
-  box=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1)
-  [ -n "$box" ]
-}
-# key WINDOW KEY: a key press with the keyboard focus on that window.
-key() {
-  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-  sleep 0.2
-  xdotool key --clearmodifiers "$2"
-}
 click_at() {  # click_at X Y (screen pixels)
   xdotool mousemove --sync "$1" "$2"
   sleep 0.1
@@ -75,22 +36,6 @@ click_unit() {
 click_box_button() {
   eval "$(xdotool getwindowgeometry --shell "$box")"
   click_at $((X + WIDTH / 2)) $((Y + HEIGHT - 24))
-}
-ended() {  # waits up to thirty seconds for the installer to end
-  local i
-  for i in $(seq 1 300); do
-    if ! kill -0 "$installer_pid" 2>/dev/null; then
-      wait "$installer_pid" 2>/dev/null
-      installer_pid=
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-# The boxes' texts so far, one a line, as the trace writes them ("\r", "\n" escaped).
-boxes() {
-  sed -n 's/^.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/err"
 }
 installed() {  # every sample file in place, byte for byte
   sample_installed "$source" "$qib"

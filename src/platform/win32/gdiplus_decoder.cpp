@@ -11,33 +11,74 @@
 
 #include "platform/picture_file.h"
 #include "platform/win32/gdiplus_decoder.h"
+#include "platform/win32/system_library.h"
 
 namespace platform::win32 {
 
 namespace {
 
-namespace gdip = Gdiplus::DllExports;
+namespace flat = Gdiplus::DllExports;
 using Gdiplus::BitmapData;
 using Gdiplus::GpBitmap;
 using Gdiplus::Ok;
 
-// GDI+ for the life of the decoder.
+// The functions of GDI+ that the decoder calls, bound at run time: GDI+ is no library that
+// Windows 7 keeps in its known set, so it is loaded from the system folder, never found
+// beside the installer. Their types are those the headers declare.
+struct GdiplusFunctions {
+    decltype(&Gdiplus::GdiplusStartup) startup = nullptr;
+    decltype(&Gdiplus::GdiplusShutdown) shutdown = nullptr;
+    decltype(&flat::GdipCreateBitmapFromStream) createBitmapFromStream = nullptr;
+    decltype(&flat::GdipDisposeImage) disposeImage = nullptr;
+    decltype(&flat::GdipGetImageWidth) getImageWidth = nullptr;
+    decltype(&flat::GdipGetImageHeight) getImageHeight = nullptr;
+    decltype(&flat::GdipGetImagePixelFormat) getImagePixelFormat = nullptr;
+    decltype(&flat::GdipBitmapLockBits) bitmapLockBits = nullptr;
+    decltype(&flat::GdipBitmapUnlockBits) bitmapUnlockBits = nullptr;
+
+    explicit GdiplusFunctions(const SystemLibrary& library)
+        : startup(library.Find<decltype(startup)>("GdiplusStartup")),
+          shutdown(library.Find<decltype(shutdown)>("GdiplusShutdown")),
+          createBitmapFromStream(
+              library.Find<decltype(createBitmapFromStream)>("GdipCreateBitmapFromStream")),
+          disposeImage(library.Find<decltype(disposeImage)>("GdipDisposeImage")),
+          getImageWidth(library.Find<decltype(getImageWidth)>("GdipGetImageWidth")),
+          getImageHeight(library.Find<decltype(getImageHeight)>("GdipGetImageHeight")),
+          getImagePixelFormat(
+              library.Find<decltype(getImagePixelFormat)>("GdipGetImagePixelFormat")),
+          bitmapLockBits(library.Find<decltype(bitmapLockBits)>("GdipBitmapLockBits")),
+          bitmapUnlockBits(library.Find<decltype(bitmapUnlockBits)>("GdipBitmapUnlockBits")) {}
+
+    bool complete() const {
+        return startup && shutdown && createBitmapFromStream && disposeImage && getImageWidth &&
+               getImageHeight && getImagePixelFormat && bitmapLockBits && bitmapUnlockBits;
+    }
+};
+
+// GDI+ for the life of the decoder: the library loaded and started, or nothing (no picture
+// is decoded then, and the frame stays dark).
 class GdiplusSession {
 public:
-    GdiplusSession() {
-        const Gdiplus::GdiplusStartupInput input;
-        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Ok;
+    GdiplusSession() : library_(L"gdiplus.dll"), functions_(library_) {
+        if (functions_.complete()) {
+            const Gdiplus::GdiplusStartupInput input;
+            started_ = functions_.startup(&token_, &input, nullptr) == Ok;
+        }
     }
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     ~GdiplusSession() {
         if (started_) {
-            Gdiplus::GdiplusShutdown(token_);
+            functions_.shutdown(token_);
         }
     }
     bool started() const { return started_; }
+    // Only while started().
+    const GdiplusFunctions& functions() const { return functions_; }
 
 private:
+    SystemLibrary library_;
+    GdiplusFunctions functions_;
     ULONG_PTR token_ = 0;
     bool started_ = false;
 };
@@ -45,36 +86,49 @@ private:
 struct StreamRelease {
     void operator()(IStream* stream) const { stream->Release(); }
 };
-struct BitmapRelease {
-    void operator()(GpBitmap* bitmap) const { gdip::GdipDisposeImage(bitmap); }
+
+// A bitmap of GDI+, disposed on every path.
+class Bitmap {
+public:
+    Bitmap(const GdiplusFunctions& gdip, GpBitmap* bitmap) : gdip_(gdip), bitmap_(bitmap) {}
+    Bitmap(const Bitmap&) = delete;
+    Bitmap& operator=(const Bitmap&) = delete;
+    ~Bitmap() { gdip_.disposeImage(bitmap_); }
+    GpBitmap* get() const { return bitmap_; }
+
+private:
+    const GdiplusFunctions& gdip_;
+    GpBitmap* bitmap_;
 };
 
 // The locked pixels of a bitmap, unlocked on every path.
 class LockedBits {
 public:
-    LockedBits(GpBitmap* bitmap, INT width, INT height, Gdiplus::PixelFormat format)
-        : bitmap_(bitmap) {
+    LockedBits(const GdiplusFunctions& gdip, GpBitmap* bitmap, INT width, INT height,
+               Gdiplus::PixelFormat format)
+        : gdip_(gdip), bitmap_(bitmap) {
         const Gdiplus::GpRect rect(0, 0, width, height);
-        locked_ = gdip::GdipBitmapLockBits(bitmap, &rect, Gdiplus::ImageLockModeRead, format,
-                                           &data_) == Ok;
+        locked_ =
+            gdip.bitmapLockBits(bitmap, &rect, Gdiplus::ImageLockModeRead, format, &data_) == Ok;
     }
     LockedBits(const LockedBits&) = delete;
     LockedBits& operator=(const LockedBits&) = delete;
     ~LockedBits() {
         if (locked_) {
-            gdip::GdipBitmapUnlockBits(bitmap_, &data_);
+            gdip_.bitmapUnlockBits(bitmap_, &data_);
         }
     }
     bool locked() const { return locked_; }
     const BitmapData& data() const { return data_; }
 
 private:
+    const GdiplusFunctions& gdip_;
     GpBitmap* bitmap_;
     BitmapData data_{};
     bool locked_ = false;
 };
 
-DecodedImage Decode(const std::vector<std::uint8_t>& file) {
+DecodedImage Decode(const GdiplusFunctions& gdip, const std::vector<std::uint8_t>& file) {
     if (PictureFormatOf(file) == PictureFormat::unknown || file.size() > UINT_MAX) {
         return {};
     }
@@ -84,16 +138,16 @@ DecodedImage Decode(const std::vector<std::uint8_t>& file) {
         return {};
     }
     GpBitmap* created = nullptr;
-    if (gdip::GdipCreateBitmapFromStream(stream.get(), &created) != Ok || created == nullptr) {
+    if (gdip.createBitmapFromStream(stream.get(), &created) != Ok || created == nullptr) {
         return {};
     }
-    const std::unique_ptr<GpBitmap, BitmapRelease> bitmap(created);
+    const Bitmap bitmap(gdip, created);
     UINT width = 0;
     UINT height = 0;
     Gdiplus::PixelFormat source = 0;
-    if (gdip::GdipGetImageWidth(bitmap.get(), &width) != Ok ||
-        gdip::GdipGetImageHeight(bitmap.get(), &height) != Ok ||
-        gdip::GdipGetImagePixelFormat(bitmap.get(), &source) != Ok) {
+    if (gdip.getImageWidth(bitmap.get(), &width) != Ok ||
+        gdip.getImageHeight(bitmap.get(), &height) != Ok ||
+        gdip.getImagePixelFormat(bitmap.get(), &source) != Ok) {
         return {};
     }
     const bool alpha = (source & PixelFormatAlpha) != 0;
@@ -102,7 +156,7 @@ DecodedImage Decode(const std::vector<std::uint8_t>& file) {
         return {};
     }
     // The header was read; only now are the pixels decoded.
-    const LockedBits bits(bitmap.get(), static_cast<INT>(width), static_cast<INT>(height),
+    const LockedBits bits(gdip, bitmap.get(), static_cast<INT>(width), static_cast<INT>(height),
                           alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB);
     if (!bits.locked() || bits.data().Scan0 == nullptr) {
         return {};
@@ -132,7 +186,7 @@ public:
             if (!session_.started() || !ReadPictureFile(env_, path, &file)) {
                 return {};
             }
-            return Decode(file);
+            return Decode(session_.functions(), file);
         } catch (const std::bad_alloc&) {
             return {};
         }

@@ -9,6 +9,7 @@
 
 #include "platform/carried_path.h"
 #include "platform/resource_table.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_env.h"
 #include "platform/win32/win32_handles.h"
 
@@ -183,15 +184,12 @@ std::optional<Path> QueryFolder(FolderQuery query, int folder) {
     return Path(reinterpret_cast<const char16_t*>(buffer));
 }
 
+// The library comes from the system folder only: one of that name beside the installer (in
+// a download folder) would run with the user's rights.
 std::optional<Path> QueryFolderFromLibrary(const wchar_t* library, int folder) {
-    const Library loaded(library);
-    if (loaded.get() == nullptr) {
-        return std::nullopt;
-    }
+    const SystemLibrary loaded(library);
     // The library's own export, of the documented type.
-    const auto query = reinterpret_cast<FolderQuery>(
-        reinterpret_cast<void*>(::GetProcAddress(loaded.get(), "SHGetFolderPathW")));
-    return QueryFolder(query, folder);
+    return QueryFolder(loaded.Find<FolderQuery>("SHGetFolderPathW"), folder);
 }
 
 class Win32Env final : public Env {

@@ -29,23 +29,6 @@ private:
     HANDLE handle_;
 };
 
-// A library loaded by name, unloaded when the object goes.
-class Library {
-public:
-    explicit Library(const wchar_t* name) : module_(::LoadLibraryW(name)) {}
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    ~Library() {
-        if (module_ != nullptr) {
-            ::FreeLibrary(module_);
-        }
-    }
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
-
 // The wide-character view of a carried path: both are UTF-16 on Windows.
 inline const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());

@@ -82,6 +82,14 @@ TEST_F(Win32Layer, TheChainFallsBackAttemptByAttempt) {
     }
 }
 
+// Run alone by wine_planted_dlls.sh, which reads off Wine's trace that these two attempts
+// load no SHFOLDER.DLL: only attempt 2 asks that library.
+TEST_F(Win32Layer, TheFirstAndThirdDocumentsFolderAttemptsAskTheShell) {
+    const auto first = env->DocumentsFolderAttempt1();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(env->DocumentsFolderAttempt3(), first);
+}
+
 TEST_F(Win32Layer, TheProgramsOwnResourceIsFoundByTypeAndId) {
     const auto payload = env->LoadExecutableResource(u"SETUP", 129);
     ASSERT_NE(payload, nullptr);

@@ -124,6 +124,12 @@ check "the documents folder attempts and the system libraries beside planted fil
 check "no probe was loaded by them" test -z "$(markers)"
 check "SHFOLDER.DLL from the system folder" test "$(loaded_from layer_tests.exe shfolder.dll)" = \
   'c:\windows\system32\shfolder.dll'
+# Only attempt 2 asks SHFOLDER.DLL; attempts 1 and 3 ask the shell.
+(cd "$work" && exec wine ./layer_tests.exe \
+  --gtest_filter='Win32Layer.TheFirstAndThirdDocumentsFolderAttempts*') \
+  >"$work/out" 2>"$work/err" </dev/null
+check "attempts 1 and 3 find the documents folder" test $? -eq 0
+check "attempts 1 and 3 load no SHFOLDER.DLL" test -z "$(loaded_from layer_tests.exe shfolder.dll)"
 if [ "$failures" -gt 0 ]; then
   cat "$work/out"
   echo "the trace of the test program's loads:"

@@ -20,6 +20,7 @@ BOOL PreviewPackageHeader(platform::Env& env, const CString& dataFile,
         const auto data = ReadEntryData(ar, title.size);
         CUserDiffData userData(u"QIB", u"temp", env);
         const CString imageFile = userData.GetFilePath(u"install.jpg");
+        env.RemoveTemporaryFiles(userData.GetFolderPath().str());  // a killed run's, if any
         if (WriteWholeFile(env, imageFile, data.get(), title.size) != WriteOutcome::written) {
             staged.Close();
             AfxMessageBox(CString(messages::kDocumentDirectory));

@@ -55,6 +55,11 @@ BOOL RunInstallation(platform::Env& env, const CString& dataFile, const CString&
     const CString tesselFolder = product.GetProductSubfolder(u"Tessel") + u"\\";
     const std::array<CString, kSectionCount> folders = {
         objectPackFolder, previewFolder + previewPrefix, tesselFolder};
+    // What a killed run left of its own in these folders (where files are written under a
+    // temporary name first) goes; the temporary files of a running installer stay.
+    for (const CString& folder : {objectPackFolder, previewFolder, tesselFolder}) {
+        env.RemoveTemporaryFiles(folder.Left(folder.GetLength() - 1).str());
+    }
 
     for (int section = 0; section < kSectionCount; ++section) {
         const SectionHead head = ReadSectionHead(ar);

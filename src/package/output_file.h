@@ -1,7 +1,8 @@
-// Writing one extracted file whole. The bytes go to a temporary file in the destination's
-// folder, which replaces the destination only once it is complete: at every moment the
-// destination is either what it was or the whole new file. On any failure the temporary
-// file is removed and the destination stays as it was.
+// Writing one extracted file whole. The bytes go to a new file in the destination's folder
+// (without a name where the system allows it, else under a temporary name), which takes the
+// destination's name only once it is complete: at every moment the destination is either
+// what it was or the whole new file. On any failure the new file is gone and the
+// destination stays as it was.
 #pragma once
 
 #include "framework/archive.h"

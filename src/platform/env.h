@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -65,6 +66,39 @@ public:
     virtual FileError TransferTo(WritableFile& out, std::uint64_t count, std::uint64_t* moved);
 };
 
+// A new file in a folder that takes its name only once it is complete (Env::CreateUnnamedFile).
+// Until then it has no name where the system allows files without one (Linux: a run killed
+// meanwhile leaves nothing); elsewhere it has a temporary name (IsTemporaryFileName) in its
+// folder, which RemoveTemporaryFiles clears once its writer is gone. Destroyed without having
+// been named, it leaves nothing behind.
+class UnnamedFile {
+public:
+    virtual ~UnnamedFile() = default;
+    // Where the bytes go; not to be used once the file is named.
+    virtual WritableFile& Contents() = 0;
+    // Closes the file and gives it the name `to`, in the folder it was made in, with the
+    // guarantees of Env::ReplaceFile: whoever looks at `to` finds what was there before or
+    // the whole file, never a part or nothing; a symbolic link at `to` is replaced itself.
+    // When `to` is a folder or an existing file that could not be opened for writing, or
+    // closing reports an error, nothing named `to` changes and the file is gone.
+    virtual FileError CloseAndName(const Path& to) = 0;
+};
+
+// The temporary names of UnnamedFile and Env::CreateTemporaryFile: "~lks", eight
+// hexadecimal digits, ".tmp", exactly.
+inline bool IsTemporaryFileName(std::u16string_view name) {
+    constexpr std::u16string_view kStart = u"~lks";
+    constexpr std::u16string_view kEnd = u".tmp";
+    constexpr std::size_t kDigits = 8;
+    if (name.size() != kStart.size() + kDigits + kEnd.size() || !name.starts_with(kStart) ||
+        !name.ends_with(kEnd)) {
+        return false;
+    }
+    return std::all_of(name.begin() + kStart.size(), name.end() - kEnd.size(), [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    });
+}
+
 // An advisory lock on a file (Env::LockFile), held until the object is destroyed.
 class FileLock {
 public:
@@ -105,11 +139,23 @@ public:
     virtual FileError RemoveFile(const Path& path) = 0;
 
     // Creates a new, empty file in `folder` under a name that no file there had, opened for
-    // writing, and sets `path` to it. The name begins with "~lks" and ends in ".tmp", so
+    // writing, and sets `path` to it. The name is a temporary name (IsTemporaryFileName), so
     // that one left by a killed run is recognisable; it never collides with a later one.
+    // While the file is open, RemoveTemporaryFiles of another program leaves it alone.
     // Fails like CreateTruncated when the folder is missing or cannot be written.
     virtual FileError CreateTemporaryFile(const Path& folder, Path* path,
                                           std::unique_ptr<WritableFile>* file) = 0;
+    // Creates a file in `folder`, opened for writing, that takes a name only through its
+    // CloseAndName (see UnnamedFile): without a name where the system and the folder's file
+    // system allow it, else as CreateTemporaryFile makes one. Fails like CreateTruncated when
+    // the folder is missing or cannot be written.
+    virtual FileError CreateUnnamedFile(const Path& folder, std::unique_ptr<UnnamedFile>* file) = 0;
+    // Removes the files directly in `folder` whose names are temporary names
+    // (IsTemporaryFileName) and that no writer holds open: those an earlier run left when it
+    // was killed. Nothing else is touched: not other names, not folders or links of such a
+    // name, not the files below, and not a file that another running program is writing
+    // through CreateUnnamedFile or CreateTemporaryFile. Gives the number of files removed.
+    virtual std::size_t RemoveTemporaryFiles(const Path& folder) = 0;
     // Moves the closed file `from` to `to`, in the same folder, in one step: whoever looks
     // at `to` finds either what was there before or the whole of `from`, never a mixture
     // or nothing. An existing file at `to` is replaced; a symbolic link at `to` is replaced
@@ -168,6 +214,17 @@ inline FileError SequentialFile::TransferTo(WritableFile& out, std::uint64_t cou
     return FileError::none;
 }
 
+// Forwards to another UnnamedFile, so that a fake overrides only what it breaks.
+class UnnamedFileWrapper : public UnnamedFile {
+public:
+    explicit UnnamedFileWrapper(std::unique_ptr<UnnamedFile> target) : target_(std::move(target)) {}
+    WritableFile& Contents() override { return target_->Contents(); }
+    FileError CloseAndName(const Path& to) override { return target_->CloseAndName(to); }
+
+private:
+    std::unique_ptr<UnnamedFile> target_;
+};
+
 class EnvWrapper : public Env {
 public:
     explicit EnvWrapper(Env& target) : target_(target) {}
@@ -191,6 +248,12 @@ public:
     }
     FileError ReplaceFile(const Path& from, const Path& to) override {
         return target_.ReplaceFile(from, to);
+    }
+    FileError CreateUnnamedFile(const Path& folder, std::unique_ptr<UnnamedFile>* file) override {
+        return target_.CreateUnnamedFile(folder, file);
+    }
+    std::size_t RemoveTemporaryFiles(const Path& folder) override {
+        return target_.RemoveTemporaryFiles(folder);
     }
     FileError LockFile(const Path& path, std::unique_ptr<FileLock>* lock) override {
         return target_.LockFile(path, lock);

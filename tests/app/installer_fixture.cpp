@@ -17,17 +17,44 @@ platform::posix::Environment HomeAt(const std::filesystem::path& home) {
 
 class FailingWrite final : public platform::WritableFile {
 public:
+    explicit FailingWrite(platform::WritableFile& target) : target_(target) {}
     explicit FailingWrite(std::unique_ptr<platform::WritableFile> target)
-        : target_(std::move(target)) {}
+        : owned_(std::move(target)), target_(*owned_) {}
     platform::FileError Append(std::span<const std::byte> data) override {
         // Half of it reaches the disk, then the disk is full.
-        target_->Append(data.first(data.size() / 2));
+        target_.Append(data.first(data.size() / 2));
         return platform::FileError::diskFull;
     }
-    platform::FileError Close() override { return target_->Close(); }
+    platform::FileError Close() override { return target_.Close(); }
 
 private:
-    std::unique_ptr<platform::WritableFile> target_;
+    std::unique_ptr<platform::WritableFile> owned_;
+    platform::WritableFile& target_;
+};
+
+// A new file whose writes fail, or that cannot take its name.
+class FaultyUnnamedFile final : public platform::UnnamedFileWrapper {
+public:
+    FaultyUnnamedFile(std::unique_ptr<platform::UnnamedFile> target, bool failWrites,
+                      std::function<bool(const platform::Path&)> refuseName)
+        : UnnamedFileWrapper(std::move(target)), refuseName_(std::move(refuseName)) {
+        if (failWrites) {
+            failing_.emplace(UnnamedFileWrapper::Contents());
+        }
+    }
+    platform::WritableFile& Contents() override {
+        return failing_ ? *failing_ : UnnamedFileWrapper::Contents();
+    }
+    platform::FileError CloseAndName(const platform::Path& to) override {
+        if (refuseName_(to)) {
+            return platform::FileError::accessDenied;
+        }
+        return UnnamedFileWrapper::CloseAndName(to);
+    }
+
+private:
+    std::optional<FailingWrite> failing_;
+    std::function<bool(const platform::Path&)> refuseName_;
 };
 
 class PayloadBytes final : public platform::ResourceData {
@@ -77,22 +104,23 @@ platform::FileError FaultEnv::CreateTruncated(const platform::Path& path,
     return error;
 }
 
-platform::FileError FaultEnv::CreateTemporaryFile(const platform::Path& folder,
-                                                  platform::Path* path,
-                                                  std::unique_ptr<platform::WritableFile>* file) {
-    const auto error = EnvWrapper::CreateTemporaryFile(folder, path, file);
+platform::FileError FaultEnv::CreateUnnamedFile(const platform::Path& folder,
+                                                std::unique_ptr<platform::UnnamedFile>* file) {
+    const auto error = EnvWrapper::CreateUnnamedFile(folder, file);
     if (error != platform::FileError::none) {
         return error;
     }
+    bool failing = false;
     for (const auto& [end, nth] : failTemporaryWrites) {
-        if (Matches({end}, folder) && ++temporariesMade_[end] == nth) {
-            *file = std::make_unique<FailingWrite>(std::move(*file));
-        }
+        failing = failing || (Matches({end}, folder) && ++temporariesMade_[end] == nth);
     }
+    *file = std::make_unique<FaultyUnnamedFile>(
+        std::move(*file), failing,
+        [this](const platform::Path& to) { return Matches(refuseCreate, to); });
     return error;
 }
 
-// A file that cannot be created cannot be moved into place or made for a lock either.
+// A file that cannot be created cannot be moved or named into place or made for a lock either.
 platform::FileError FaultEnv::ReplaceFile(const platform::Path& from, const platform::Path& to) {
     if (Matches(refuseCreate, to)) {
         return platform::FileError::accessDenied;

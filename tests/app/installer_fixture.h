@@ -30,15 +30,16 @@ public:
 
     std::optional<std::vector<std::byte>> payload;
     std::optional<std::uint64_t> payloadChecksum;  // as the resource table would record it
-    std::set<std::u16string> refuseCreate;         // CreateTruncated, ReplaceFile onto it and
-                                            // LockFile of a missing file fail (access denied)
-    std::set<std::u16string> refuseRemove;  // RemoveFile fails (access denied)
-    std::set<std::u16string> failWrites;    // Append fails (disk full)
-    std::set<std::u16string> refuseOpen;    // OpenSequential fails (access denied)
+    std::set<std::u16string> refuseCreate;         // CreateTruncated, ReplaceFile or naming a new
+                                                   // file onto it and LockFile of a missing file
+                                                   // fail (access denied)
+    std::set<std::u16string> refuseRemove;         // RemoveFile fails (access denied)
+    std::set<std::u16string> failWrites;           // Append fails (disk full)
+    std::set<std::u16string> refuseOpen;           // OpenSequential fails (access denied)
     // Called before every OpenSequential, before refuseOpen is looked at: a test changes the
     // file or the faults between the header preview and Install here.
     std::function<void(const platform::Path&)> beforeOpen;
-    // Append fails (disk full) for the n-th temporary file (from 1) made in a folder.
+    // Append fails (disk full) for the n-th new file (from 1) made in a folder.
     std::map<std::u16string, int> failTemporaryWrites;
     // Windows' deletion: a file removed while a lock of this Env on it is held keeps its
     // name and bytes until the last such lock goes.
@@ -52,8 +53,8 @@ public:
     platform::FileError LockFile(const platform::Path& path,
                                  std::unique_ptr<platform::FileLock>* lock) override;
     platform::FileError RemoveFile(const platform::Path& path) override;
-    platform::FileError CreateTemporaryFile(const platform::Path& folder, platform::Path* path,
-                                            std::unique_ptr<platform::WritableFile>* file) override;
+    platform::FileError CreateUnnamedFile(const platform::Path& folder,
+                                          std::unique_ptr<platform::UnnamedFile>* file) override;
     std::unique_ptr<platform::ResourceData> LoadExecutableResource(std::u16string_view type,
                                                                    std::uint32_t id) override;
 

@@ -62,6 +62,35 @@ TEST_F(ReplaceTest, AFullDiskOnTheSecondObjectPackKeepsItsOldBytes) {
     EXPECT_THAT(Temporaries(packs), IsEmpty());
 }
 
+// The folders of the three sections and of the title image; not their parents, not other names.
+TEST_F(ReplaceTest, ARunRemovesWhatAKilledRunLeftWhereItWritesAndNothingElse) {
+    const fs::path packs = Qib() / "objectpacks" / "Tests";
+    for (const fs::path& folder : {packs, Qib() / "Preview", Qib() / "Tessel", Qib() / "temp"}) {
+        fs::create_directories(folder);
+    }
+    const std::vector<fs::path> left = {
+        packs / "~lks0badf00d.tmp", Qib() / "Preview" / "~lks12345678.tmp",
+        Qib() / "Tessel" / "~lksABCDEF01.tmp", Qib() / "temp" / "~lks2468ace0.tmp"};
+    const std::vector<fs::path> kept = {packs / "~lks0badf00d.tmp.keep", packs / "~lks0badf0.tmp",
+                                        Qib() / "objectpacks" / "~lks11111111.tmp"};
+    for (const auto& file : left) {
+        WriteFileBytes(file, Text("left by a killed run"));
+    }
+    for (const auto& file : kept) {
+        WriteFileBytes(file, Text("not ours"));
+    }
+    backend.script = {Press{IDOK}};
+    RunInstaller(MakePackageBytes());
+    EXPECT_EQ(backend.BoxTexts().back(), S(messages::kInstalled));
+    for (const auto& file : left) {
+        EXPECT_FALSE(fs::exists(file)) << file;
+    }
+    for (const auto& file : kept) {
+        EXPECT_EQ(ReadFileBytes(file), Text("not ours")) << file;
+    }
+    EXPECT_EQ(ReadFileBytes(packs / "a.qop"), Text("alpha"));
+}
+
 TEST_F(ReplaceTest, ReplacedFilesLinksAndEmptyEntriesEndUpWhole) {
     // An old, longer file; a link whose target must not change; an empty entry over a file.
     const fs::path packs = Qib() / "objectpacks" / "Tests";

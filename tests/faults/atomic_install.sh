@@ -2,7 +2,7 @@
 # An installed file is the user's old one or the whole new one, never a part: the wrapped
 # installer on the console front end, against a disk that fills on an object pack that is
 # already installed (as root, in a private mount namespace with a small tmpfs), and killed
-# with SIGKILL in the middle of a large entry.
+# with SIGKILL in the middle of a large entry; the next run clears what a killed run left.
 #   atomic_install.sh LARKSPAN LARKSPAN_PACK
 set -uo pipefail
 stub=$1 pack=$2
@@ -49,7 +49,7 @@ if [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
   home=$work/home-full
   mkdir -p "$home/Documents"
   chown -R "$user:$group" "$home"
-  printf 'i\n\n\n' | env -i PATH=/usr/bin:/bin HOME="$home" unshare -m sh -c "
+  printf 'i\n\n\n' | env -i PATH=/usr/bin:/bin HOME="$home" timeout 120 unshare -m sh -c "
     mount -t tmpfs -o size=4500k,mode=777 tmpfs '$home/Documents' &&
     mkdir -p '$home/Documents/QIB/objectpacks/Sub' &&
     echo 'the old b.qop' >'$home/Documents/QIB/objectpacks/Sub/b.qop' &&
@@ -69,9 +69,13 @@ else
 fi
 
 # 2. Killed with SIGKILL while the 128 MB first entry is written over an older big.qop (after
-#    the overwrite question): stopped as soon as its temporary file has bytes, then killed.
+#    the overwrite question): stopped as soon as the new file has bytes, then killed. The new
+#    file has no name until it is complete (O_TMPFILE): the installer's descriptor for it is
+#    one it did not have when the dialog was shown, open on a non-empty regular file other
+#    than the staging file.
 home=$work/home-kill
-packs=$home/Documents/QIB/objectpacks/Sub
+qib=$home/Documents/QIB
+packs=$qib/objectpacks/Sub
 mkdir -p "$packs"
 echo 'the old big.qop' >"$packs/big.qop"
 mkfifo "$work/in"
@@ -83,45 +87,65 @@ for _ in $(seq 600); do
   grep -q '^Install Into Subfolder' "$work/out" 2>/dev/null && break
   sleep 0.05
 done
+declare -A before=()
+for fd in /proc/"$pid"/fd/*; do
+  before[$fd]=1
+done
 printf 'i\ny\n' >&3
-caught=
-shopt -s nullglob
-while kill -0 "$pid" 2>/dev/null && [ -z "$caught" ]; do
-  for temporary in "$packs"/~lks*.tmp; do  # a builtin loop: no process per look
-    if [ -s "$temporary" ]; then
+caught= written=
+deadline=$((SECONDS + 60))
+while kill -0 "$pid" 2>/dev/null && [ -z "$caught" ] && [ "$SECONDS" -lt "$deadline" ]; do
+  for fd in /proc/"$pid"/fd/*; do  # builtins only: no process per look
+    if [ -z "${before[$fd]:-}" ] && [ -f "$fd" ] && [ -s "$fd" ] &&
+      ! [ "$fd" -ef "$qib/temp/data.vqm" ]; then
       kill -STOP "$pid"
-      caught=$(stat -c %s "$temporary")
+      caught=$(stat -L -c %s "$fd")
+      written=$(readlink "$fd")
       break
     fi
   done
 done
-shopt -u nullglob
+echo "stopped with a new file of ${caught:-?} bytes: ${written:-?}"
+check "kill: stopped in the middle of an entry" test "${caught:-0}" -gt 0 -a "${caught:-0}" -lt 128000000
+check "kill: the file being written has no name in its folder" \
+  bash -c '[[ $1 == "$2/#"*" (deleted)" ]]' - "$written" "$packs"
+only_complete() {  # only_complete: the folder holds the old big.qop and nothing else
+  [ "$(ls -A "$packs")" = big.qop ] && grep -qx 'the old big.qop' "$packs/big.qop"
+}
+check "kill: while stopped mid-entry, the folder holds only complete files" only_complete
 kill -9 "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 exec 3>&-
 pid=
-echo "stopped with a temporary file of ${caught:-?} bytes"
-check "kill: stopped in the middle of an entry" test "${caught:-0}" -gt 0 -a "${caught:-0}" -lt 128000000
-whole_or_old() {  # whole_or_old NAME: missing, the old file, or the whole new one
-  local f=$packs/$1
-  [ ! -e "$f" ] || grep -qx "the old $1" "$f" || cmp -s "$work/src-large/objectpacks/$1" "$f"
-}
-for f in big.qop c.qop; do
-  check "kill: $f is missing, the old one or the whole new one" whole_or_old "$f"
-done
+check "kill: after the kill, the folder holds only complete files" only_complete
 check "kill: no success" bash -c "! grep -qF '$installed' '$work/out'"
-leftover=$(find "$packs" -name '~lks*' | wc -l)
-echo "temporary files left by the killed run: $leftover"
+check "kill: no temporary file anywhere" no_temporaries "$qib"
 
-# A later run is not disturbed by what the killed one left: it asks, installs everything
-# whole, and its own temporary files are gone.
-printf 'i\ny\n\n' | env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" \
+# 3. The next run removes what a run killed while writing under a temporary name left (as on
+#    a file system without unnamed files, or on Windows) in the folders it writes to, and
+#    nothing else: not other names, not other folders (temp/ takes no file of this package,
+#    which has no title image).
+mkdir -p "$qib/Preview" "$qib/Tessel"
+left=("$packs/~lks0badf00d.tmp" "$qib/Preview/~lks12345678.tmp" "$qib/Tessel/~lksABCDEF01.tmp")
+kept=("$packs/~lks0badf00d.tmp.keep" "$packs/~lks0badf0.tmp" "$packs/lks0badf00d.tmp"
+  "$qib/objectpacks/~lks11111111.tmp" "$qib/~lks33333333.tmp" "$qib/temp/~lks2468ace0.tmp")
+for f in "${left[@]}" "${kept[@]}"; do
+  head -c 1000 /dev/urandom >"$f"
+done
+mkdir "$packs/~lks55555555.tmp"
+printf 'i\ny\n\n' | timeout 120 env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" \
   XDG_CONFIG_HOME="$home/.config" "$work/large" >"$work/out" 2>&1
 check "later run: success" says "$installed"
 for f in big.qop c.qop; do
   check "later run: $f whole" cmp -s "$work/src-large/objectpacks/$f" "$packs/$f"
 done
-check "later run: no temporary file of its own" \
-  test "$(find "$home/Documents/QIB" -name '~lks*' | wc -l)" -eq "$leftover"
+for f in "${left[@]}"; do
+  check "later run: removed ${f#"$qib"/}" test ! -e "$f"
+done
+for f in "${kept[@]}" "$packs/~lks55555555.tmp"; do
+  check "later run: kept ${f#"$qib"/}" test -e "$f"
+done
+check "later run: nothing else of that kind" test "$(find "$qib" -name '~lks*' | sort)" = \
+  "$(printf '%s\n' "${kept[@]}" "$packs/~lks55555555.tmp" | grep '/~lks[^/]*$' | sort)"
 
 finish

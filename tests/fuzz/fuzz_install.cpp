@@ -57,6 +57,20 @@ private:
 // The Linux Env with the input as the executable's payload, refusing (fatally) to make
 // anything outside the product folder.
 class GuardedEnv final : public platform::EnvWrapper {
+    // Checks the name a new file takes, as ReplaceFile's are checked.
+    class GuardedName final : public platform::UnnamedFileWrapper {
+    public:
+        GuardedName(const GuardedEnv& env, std::unique_ptr<platform::UnnamedFile> target)
+            : UnnamedFileWrapper(std::move(target)), env_(env) {}
+        platform::FileError CloseAndName(const platform::Path& to) override {
+            env_.Check(to);
+            return UnnamedFileWrapper::CloseAndName(to);
+        }
+
+    private:
+        const GuardedEnv& env_;
+    };
+
 public:
     GuardedEnv(platform::Env& target, platform::Path productFolder)
         : EnvWrapper(target), product_(std::move(productFolder)) {}
@@ -78,6 +92,19 @@ public:
         Check(from);
         Check(to);
         return EnvWrapper::ReplaceFile(from, to);
+    }
+    platform::FileError CreateUnnamedFile(const platform::Path& folder,
+                                          std::unique_ptr<platform::UnnamedFile>* file) override {
+        Check(folder);
+        const auto error = EnvWrapper::CreateUnnamedFile(folder, file);
+        if (error == platform::FileError::none) {
+            *file = std::make_unique<GuardedName>(*this, std::move(*file));
+        }
+        return error;
+    }
+    std::size_t RemoveTemporaryFiles(const platform::Path& folder) override {
+        Check(folder);
+        return EnvWrapper::RemoveTemporaryFiles(folder);
     }
     platform::FileError LockFile(const platform::Path& path,
                                  std::unique_ptr<platform::FileLock>* lock) override {

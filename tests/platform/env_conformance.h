@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +24,8 @@ struct EnvUnderTest {
     std::shared_ptr<platform::Env> env;
     platform::Path root;
     std::shared_ptr<void> keep;
+    // The names directly in `root` as the system lists them (files and folders), sorted.
+    std::function<std::vector<std::u16string>()> names;
 };
 
 struct EnvFactory {
@@ -34,12 +38,40 @@ struct EnvFactory {
 inline EnvUnderTest MemoryEnv() {
     auto env = std::make_shared<testing_support::MemEnv>();
     env->folders.insert(u"\\mem");
-    return {env, u"\\mem", nullptr};
+    const auto names = [mem = env.get()] {
+        std::vector<std::u16string> found;
+        const auto add = [&found](const platform::Path& path) {
+            if (path.starts_with(u"\\mem\\") && path.find(u'\\', 5) == platform::Path::npos) {
+                found.push_back(path.substr(5));
+            }
+        };
+        for (const auto& [path, bytes] : mem->files) {
+            add(path);
+        }
+        for (const platform::Path& path : mem->folders) {
+            add(path);
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    return {env, u"\\mem", nullptr, names};
 }
 
-// The suite's parameters for a platform: the in-memory Env and the system's own.
-inline auto EnvsOf(EnvFactory system) {
-    return testing::Values(EnvFactory{"memory", MemoryEnv}, std::move(system));
+// The names directly in a folder of the disk, sorted.
+inline std::vector<std::u16string> NamesIn(const std::filesystem::path& folder) {
+    std::vector<std::u16string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        found.push_back(entry.path().filename().u16string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The suite's parameters for a platform: the in-memory Env and the system's own (in each of
+// its ways).
+template <typename... Systems>
+auto EnvsOf(Systems... systems) {
+    return testing::Values(EnvFactory{"memory", MemoryEnv}, std::move(systems)...);
 }
 
 inline std::string EnvName(const testing::TestParamInfo<EnvFactory>& info) {
@@ -60,6 +92,7 @@ protected:
     void SetUp() override { under_ = GetParam().make(); }
 
     platform::Env& env() { return *under_.env; }
+    std::vector<std::u16string> Listed() const { return under_.names(); }
     const platform::Path& Root() const { return under_.root; }
     platform::Path At(std::u16string_view name) const {
         return under_.root + u"\\" + platform::Path(name);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <span>
 #include <string>
 #include <vector>
@@ -205,6 +207,117 @@ TEST_P(EnvConformance, ALockIsExclusiveUntilReleasedAndHindersNothingElse) {
     EXPECT_FALSE(env().PathExists(At(u"staged")));
 
     EXPECT_EQ(env().LockFile(At(u"missing\\file"), &held), FileError::notFound);
+}
+
+}  // namespace platform_test
+
+namespace platform_test {
+
+using platform::FileError;
+using platform::Path;
+using Names = std::vector<std::u16string>;
+
+// What a folder shows while a new file is written in it: nothing new where the system makes
+// files without a name, else one temporary name.
+::testing::AssertionResult NothingButTemporaryBeside(const Names& names, const Names& before) {
+    Names added;
+    std::set_difference(names.begin(), names.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    if (added.size() > 1 || (added.size() == 1 && !platform::IsTemporaryFileName(added[0]))) {
+        return ::testing::AssertionFailure() << added.size() << " new names";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_P(EnvConformance, AnUnnamedFileTakesItsNameOnlyWhenComplete) {
+    // Over an existing file, then to a new name.
+    Write(At(u"old"), "the old and longer content");
+    for (const std::u16string_view name : {u"old", u"fresh"}) {
+        const Names before = Listed();
+        std::unique_ptr<platform::UnnamedFile> file;
+        ASSERT_EQ(env().CreateUnnamedFile(Root(), &file), FileError::none);
+        ASSERT_EQ(file->Contents().Append(Text("new ")), FileError::none);
+        ASSERT_EQ(file->Contents().Append(Text("bytes")), FileError::none);
+        EXPECT_TRUE(NothingButTemporaryBeside(Listed(), before));
+        EXPECT_EQ(ReadAll(At(u"old")), name == u"old" ? "the old and longer content" : "new bytes");
+        EXPECT_FALSE(env().PathExists(At(u"fresh")));
+        ASSERT_EQ(file->CloseAndName(At(name)), FileError::none);
+        EXPECT_EQ(ReadAll(At(name)), "new bytes");
+    }
+    EXPECT_EQ(Listed(), (Names{u"fresh", u"old"}));
+
+    // Empty, too.
+    std::unique_ptr<platform::UnnamedFile> empty;
+    ASSERT_EQ(env().CreateUnnamedFile(Root(), &empty), FileError::none);
+    ASSERT_EQ(empty->CloseAndName(At(u"old")), FileError::none);
+    EXPECT_EQ(ReadAll(At(u"old")), "");
+    EXPECT_EQ(Listed(), (Names{u"fresh", u"old"}));
+}
+
+TEST_P(EnvConformance, AnUnnamedFileThatIsNotNamedLeavesNothing) {
+    ASSERT_TRUE(env().CreateFolder(At(u"folder")));
+    Write(At(u"folder\\inside"), "inside");
+    {
+        std::unique_ptr<platform::UnnamedFile> abandoned;
+        ASSERT_EQ(env().CreateUnnamedFile(Root(), &abandoned), FileError::none);
+        ASSERT_EQ(abandoned->Contents().Append(Text("never named")), FileError::none);
+    }
+    EXPECT_EQ(Listed(), (Names{u"folder"}));
+
+    // A folder in its place: refused, the folder as it was, the file gone.
+    std::unique_ptr<platform::UnnamedFile> refused;
+    ASSERT_EQ(env().CreateUnnamedFile(Root(), &refused), FileError::none);
+    ASSERT_EQ(refused->Contents().Append(Text("file")), FileError::none);
+    EXPECT_NE(refused->CloseAndName(At(u"folder")), FileError::none);
+    refused.reset();
+    EXPECT_EQ(Listed(), (Names{u"folder"}));
+    EXPECT_EQ(ReadAll(At(u"folder\\inside")), "inside");
+
+    std::unique_ptr<platform::UnnamedFile> none;
+    EXPECT_EQ(env().CreateUnnamedFile(At(u"missing"), &none), FileError::notFound);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_P(EnvConformance, RemovingTemporaryFilesTakesOnlyThoseNobodyWrites) {
+    // What a killed run left: both cases of the hexadecimal digits.
+    Write(At(u"~lks0123abcd.tmp"), "left");
+    Write(At(u"~lksDEADBEEF.tmp"), "left");
+    // Near misses, a folder and a file below of that form: all stay.
+    const Names kept = {u"lks01234567.tmp",    u"~LKS01234567.tmp",  u"~lks11234567.TMP",
+                        u"~lks0123456.tmp",    u"~lks012345678.tmp", u"~lks0123456g.tmp",
+                        u"~lks01234567.tmp.x", u"~lks01234567"};
+    for (const std::u16string& name : kept) {
+        Write(At(name), "not ours");
+    }
+    ASSERT_TRUE(env().CreateFolder(At(u"~lks89abcdef.tmp")));
+    Write(At(u"~lks89abcdef.tmp\\~lks76543210.tmp"), "below");
+    // Another installer's files, being written now.
+    Path held;
+    std::unique_ptr<platform::WritableFile> writing;
+    ASSERT_EQ(env().CreateTemporaryFile(Root(), &held, &writing), FileError::none);
+    ASSERT_EQ(writing->Append(Text("being written")), FileError::none);
+    std::unique_ptr<platform::UnnamedFile> unnamed;
+    ASSERT_EQ(env().CreateUnnamedFile(Root(), &unnamed), FileError::none);
+    ASSERT_EQ(unnamed->Contents().Append(Text("also")), FileError::none);
+    const Names during = Listed();
+
+    EXPECT_EQ(env().RemoveTemporaryFiles(Root()), 2u);
+    Names expected = during;
+    std::erase(expected, u"~lks0123abcd.tmp");
+    std::erase(expected, u"~lksDEADBEEF.tmp");
+    EXPECT_EQ(expected.size(), during.size() - 2);
+    EXPECT_EQ(Listed(), expected);
+    EXPECT_EQ(ReadAll(At(u"~lks89abcdef.tmp\\~lks76543210.tmp")), "below");
+
+    // Both writers go on undisturbed; once they are done nothing of theirs is left over.
+    ASSERT_EQ(writing->Append(Text(", whole")), FileError::none);
+    ASSERT_EQ(writing->Close(), FileError::none);
+    EXPECT_EQ(ReadAll(held), "being written, whole");
+    ASSERT_EQ(unnamed->CloseAndName(At(u"named")), FileError::none);
+    EXPECT_EQ(ReadAll(At(u"named")), "also");
+    EXPECT_EQ(env().RemoveTemporaryFiles(Root()), 1u);  // the closed one, now nobody's
+    EXPECT_FALSE(env().PathExists(held));
+    EXPECT_EQ(env().RemoveTemporaryFiles(At(u"missing")), 0u);
 }
 
 }  // namespace platform_test

@@ -9,14 +9,21 @@ namespace platform_test {
 
 namespace {
 
-EnvUnderTest PosixEnv() {
+EnvUnderTest PosixEnv(bool unnamedFiles) {
     auto temp = std::make_shared<testing_support::TempDir>();
-    return {platform::posix::NewPosixEnv(platform::posix::Environment{}),
-            platform::posix::CarriedPath(temp->path().string()), temp};
+    platform::posix::Environment environment;
+    environment.unnamedFiles = unnamedFiles;
+    return {platform::posix::NewPosixEnv(environment),
+            platform::posix::CarriedPath(temp->path().string()), temp,
+            [folder = temp->path()] { return NamesIn(folder); }};
 }
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance, EnvsOf({"posix", PosixEnv}), EnvName);
+// Also as on a file system that refuses files without a name.
+INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance,
+                         EnvsOf(EnvFactory{"posix", [] { return PosixEnv(true); }},
+                                EnvFactory{"posix_named", [] { return PosixEnv(false); }}),
+                         EnvName);
 
 }  // namespace platform_test

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "platform/posix/posix_env.h"
 #include "support/temp_dir.h"
@@ -48,6 +50,39 @@ TEST_F(PosixEnvTest, ALinkAtTheDestinationIsReplacedNotWrittenThrough) {
     }
     EXPECT_EQ(ReadFileBytes(dir.path() / "target"), Bytes("the link's target"));
     EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
+}
+
+TEST_F(PosixEnvTest, AnUnnamedFileHasNoNameWhileWrittenAndReplacesALinkItself) {
+    WriteFileBytes(dir.path() / "target", Bytes("the link's target"));
+    fs::create_symlink(dir.path() / "target", dir.path() / "link");
+    fs::create_symlink(dir.path() / "nowhere", dir.path() / "dangling");
+    const auto names = [this] {
+        std::set<std::string> found;
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            found.insert(entry.path().filename().string());
+        }
+        return found;
+    };
+    const auto before = names();
+    for (const char* link : {"link", "dangling"}) {
+        std::unique_ptr<platform::UnnamedFile> file;
+        ASSERT_EQ(env->CreateUnnamedFile(Carried(dir.path()), &file), FileError::none);
+        ASSERT_EQ(file->Contents().Append(Bytes("new")), FileError::none);
+        EXPECT_EQ(names(), before) << link;
+        ASSERT_EQ(file->CloseAndName(Carried(dir.path() / link)), FileError::none) << link;
+        EXPECT_FALSE(fs::is_symlink(dir.path() / link)) << link;
+        EXPECT_EQ(ReadFileBytes(dir.path() / link), Bytes("new")) << link;
+    }
+    EXPECT_EQ(ReadFileBytes(dir.path() / "target"), Bytes("the link's target"));
+    EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
+}
+
+TEST_F(PosixEnvTest, RemovingTemporaryFilesLeavesALinkOfThatNameAndItsTarget) {
+    WriteFileBytes(dir.path() / "target", Bytes("the link's target"));
+    fs::create_symlink(dir.path() / "target", dir.path() / "~lks01234567.tmp");
+    EXPECT_EQ(env->RemoveTemporaryFiles(Carried(dir.path())), 0u);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "~lks01234567.tmp"));
+    EXPECT_EQ(ReadFileBytes(dir.path() / "target"), Bytes("the link's target"));
 }
 
 TEST_F(PosixEnvTest, AFileThatCannotBeOpenedForWritingIsNotReplaced) {

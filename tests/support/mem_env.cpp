@@ -1,7 +1,10 @@
 #include "support/mem_env.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+
+#include "platform/named_temporary_file.h"
 
 namespace testing_support {
 
@@ -37,6 +40,31 @@ public:
 
 private:
     std::vector<std::byte>& target_;
+};
+
+// A temporary file being written: held (MemEnv::writing_) until it is closed.
+class MemTemporaryFile final : public platform::WritableFile {
+public:
+    MemTemporaryFile(std::vector<std::byte>& target, std::set<platform::Path>& writing,
+                     platform::Path path)
+        : contents_(target), writing_(writing), path_(std::move(path)) {
+        writing_.insert(path_);
+    }
+    MemTemporaryFile(const MemTemporaryFile&) = delete;
+    MemTemporaryFile& operator=(const MemTemporaryFile&) = delete;
+    ~MemTemporaryFile() override { Close(); }
+    platform::FileError Append(std::span<const std::byte> data) override {
+        return contents_.Append(data);
+    }
+    platform::FileError Close() override {
+        writing_.erase(path_);
+        return platform::FileError::none;
+    }
+
+private:
+    MemWritableFile contents_;
+    std::set<platform::Path>& writing_;
+    platform::Path path_;
 };
 
 class MemFileLock final : public platform::FileLock {
@@ -102,13 +130,30 @@ platform::FileError MemEnv::CreateTemporaryFile(const platform::Path& folder, pl
     }
     platform::Path candidate;
     do {
-        const std::string number = std::to_string(++temporaries_);
-        candidate = folder + u"\\~lks" + platform::Path(number.begin(), number.end()) + u".tmp";
+        char number[9] = {};
+        std::snprintf(number, sizeof number, "%08llx",
+                      static_cast<unsigned long long>(++temporaries_ & 0xFFFFFFFFu));
+        candidate = folder + u"\\~lks" + platform::Path(number, number + 8) + u".tmp";
     } while (PathExists(candidate));
     *path = candidate;
     auto& data = files[candidate];
-    *file = std::make_unique<MemWritableFile>(data);
+    *file = std::make_unique<MemTemporaryFile>(data, writing_, candidate);
     return platform::FileError::none;
+}
+
+platform::FileError MemEnv::CreateUnnamedFile(const platform::Path& folder,
+                                              std::unique_ptr<platform::UnnamedFile>* file) {
+    return platform::CreateNamedTemporaryFile(*this, folder, file);
+}
+
+std::size_t MemEnv::RemoveTemporaryFiles(const platform::Path& folder) {
+    const platform::Path prefix = folder + u"\\";
+    return std::erase_if(files, [&](const auto& file) {
+        const platform::Path& path = file.first;
+        return path.starts_with(prefix) &&
+               platform::IsTemporaryFileName(std::u16string_view(path).substr(prefix.size())) &&
+               writing_.count(path) == 0;
+    });
 }
 
 platform::FileError MemEnv::ReplaceFile(const platform::Path& from, const platform::Path& to) {

@@ -47,6 +47,10 @@ public:
     platform::FileError CreateTemporaryFile(const platform::Path& folder, platform::Path* path,
                                             std::unique_ptr<platform::WritableFile>* file) override;
     platform::FileError ReplaceFile(const platform::Path& from, const platform::Path& to) override;
+    // Written under a temporary name, as on a system without files that have no name.
+    platform::FileError CreateUnnamedFile(const platform::Path& folder,
+                                          std::unique_ptr<platform::UnnamedFile>* file) override;
+    std::size_t RemoveTemporaryFiles(const platform::Path& folder) override;
     platform::FileError LockFile(const platform::Path& path,
                                  std::unique_ptr<platform::FileLock>* lock) override;
     std::u16string DisplayPath(const platform::Path& path) override { return path; }
@@ -69,6 +73,8 @@ private:
     bool ParentExists(const platform::Path& path) const;
 
     std::uint64_t temporaries_ = 0;
+    // Temporary files open for writing: another program's writes, to RemoveTemporaryFiles.
+    std::set<platform::Path> writing_;
     std::uint64_t lockNumbers_ = 0;
 };
 

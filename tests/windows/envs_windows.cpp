@@ -11,11 +11,12 @@ namespace {
 
 EnvUnderTest Win32Env() {
     auto temp = std::make_shared<testing_support::TempDir>();
-    return {platform::win32::NewWin32Env(), temp->path().u16string(), temp};
+    return {platform::win32::NewWin32Env(), temp->path().u16string(), temp,
+            [folder = temp->path()] { return NamesIn(folder); }};
 }
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance, EnvsOf({"win32", Win32Env}), EnvName);
+INSTANTIATE_TEST_SUITE_P(Envs, EnvConformance, EnvsOf(EnvFactory{"win32", Win32Env}), EnvName);
 
 }  // namespace platform_test

@@ -83,6 +83,11 @@ public:
     platform::FileError ReplaceFile(const platform::Path&, const platform::Path&) override {
         return platform::FileError::accessDenied;
     }
+    platform::FileError CreateUnnamedFile(const platform::Path&,
+                                          std::unique_ptr<platform::UnnamedFile>*) override {
+        return platform::FileError::accessDenied;
+    }
+    std::size_t RemoveTemporaryFiles(const platform::Path&) override { return 0; }
     platform::FileError LockFile(const platform::Path&,
                                  std::unique_ptr<platform::FileLock>*) override {
         return platform::FileError::accessDenied;
@@ -150,9 +155,9 @@ PackageRange LocatePackage(const fs::path& path, int damagedStatus) {
                 range.installer = true;
                 return range;
             case Status::noResource:
-                throw PackError(path.string() +
-                                    ": an installer without a package (no SETUP 129 resource)",
-                                damagedStatus);
+                throw PackError(
+                    path.string() + ": an installer without a package (no SETUP 129 resource)",
+                    damagedStatus);
             case Status::damaged:
                 throw PackError(path.string() + ": damaged installer: " + found.what,
                                 damagedStatus);

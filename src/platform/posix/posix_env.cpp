@@ -1,5 +1,6 @@
 #include "platform/posix/posix_env.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <fstream>
 #include <utility>
+#include <vector>
 
 #include "platform/payload_locator.h"
 #include "platform/text.h"
@@ -60,6 +62,13 @@ public:
     Fd(Fd&& other) noexcept : fd_(other.release()) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            fd_ = other.release();
+        }
+        return *this;
+    }
     ~Fd() { Reset(); }
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
@@ -332,24 +341,223 @@ std::optional<std::string> ReadXdgDocumentsDir(const Environment& env) {
     return found;
 }
 
-// Eight characters for a temporary file's name, from the system's random source (or, should
-// that fail, the clock and a counter): unique enough that O_EXCL rarely has to try again.
-std::string RandomName() {
-    static constexpr std::string_view kDigits =
-        "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    std::uint64_t bits = 0;
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A temporary file's name (IsTemporaryFileName): eight hexadecimal digits from the system's
+// random source (or, should that fail, the clock and a counter), unique enough that O_EXCL
+// rarely has to try again.
+std::string TemporaryName() {
+    std::uint32_t bits = 0;
     if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
-        static std::uint64_t counter = 0;
+        static std::uint32_t counter = 0;
         timespec now{};
         ::clock_gettime(CLOCK_REALTIME, &now);
-        bits = static_cast<std::uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15ull ^
-               static_cast<std::uint64_t>(::getpid()) << 32 ^ ++counter;
+        bits = static_cast<std::uint32_t>(now.tv_nsec) * 0x9E3779B9u ^
+               static_cast<std::uint32_t>(::getpid()) << 16 ^ ++counter;
     }
-    std::string name;
-    for (int i = 0; i < 8; ++i, bits >>= 6) {
-        name += kDigits[bits % kDigits.size()];
+    static constexpr std::string_view kDigits = "0123456789abcdef";
+    std::string name = "~lks";
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        name += kDigits[(bits >> shift) & 0xF];
     }
-    return name;
+    return name + ".tmp";
+}
+
+// A file being written holds an exclusive flock for as long as it is open, so that another
+// program's RemoveTemporaryFiles, which removes only files it can lock, leaves it alone.
+bool LockAsWriter(int fd) {
+    int rc = 0;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+// Creates a file of a temporary name in the folder, locked as being written. A name that
+// RemoveTemporaryFiles holds or has just removed is given up for another.
+FileError CreateLockedTemporary(const std::string& folder, std::string* path, Fd* fd) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = folder + "/" + TemporaryName();
+        Fd made(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (made.get() < 0 && errno == EEXIST) {
+            continue;
+        }
+        if (made.get() < 0) {
+            return FromErrno(errno);
+        }
+        struct stat st {};
+        if (!LockAsWriter(made.get()) || ::fstat(made.get(), &st) != 0 || st.st_nlink == 0) {
+            continue;
+        }
+        *path = std::move(candidate);
+        *fd = std::move(made);
+        return FileError::none;
+    }
+    return FileError::generic;
+}
+
+// rename() ignores the permissions of the file it replaces; refuse, as a system that opens
+// the destination for writing would, a file that could not be opened so. A symbolic link is
+// replaced itself.
+FileError CheckReplaceable(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) {
+        return FileError::none;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return FileError::isDirectory;
+    }
+    const Fd probe(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    return probe.get() < 0 ? FromErrno(errno) : FileError::none;
+}
+
+// The folder part of a native file path.
+std::string FolderOf(const std::string& file) {
+    const auto slash = file.find_last_of('/');
+    return slash == 0 || slash == std::string::npos ? "/" : file.substr(0, slash);
+}
+
+// A folder open for listing and for removing what it holds by name.
+class Folder {
+public:
+    explicit Folder(const std::string& path) : dir_(::opendir(path.c_str())) {}
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    ~Folder() {
+        if (dir_ != nullptr) {
+            ::closedir(dir_);
+        }
+    }
+
+    // The temporary names it holds that may be files (not folders or links).
+    std::vector<std::string> TemporaryNames() const {
+        std::vector<std::string> names;
+        while (dir_ != nullptr) {
+            const dirent* entry = ::readdir(dir_);
+            if (entry == nullptr) {
+                break;
+            }
+            if ((entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN) &&
+                IsTemporaryFileName(Utf8ToUtf16(entry->d_name))) {
+                names.emplace_back(entry->d_name);
+            }
+        }
+        return names;
+    }
+
+    // Removes the regular file of that name unless a writer holds it (LockAsWriter); it is
+    // held locked from the look to the removal, so that no writer takes it up meanwhile.
+    bool RemoveUnheld(const std::string& name) const {
+        if (dir_ == nullptr) {
+            return false;
+        }
+        const int at = ::dirfd(dir_);
+        const Fd file(::openat(at, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat held {};
+        struct stat named {};
+        if (file.get() < 0 || ::fstat(file.get(), &held) != 0 || !S_ISREG(held.st_mode) ||
+            !LockAsWriter(file.get())) {
+            return false;
+        }
+        return ::fstatat(at, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+               SameFile(held, named) && ::unlinkat(at, name.c_str(), 0) == 0;
+    }
+
+private:
+    DIR* dir_;
+};
+
+// A file made without a name (O_TMPFILE) and linked into place when complete, or, where the
+// file system refuses that, one of a temporary name moved into place. Either way it stays
+// open, and so locked as being written, until it has its name.
+class PosixUnnamedFile final : public UnnamedFile {
+public:
+    PosixUnnamedFile(Fd fd, std::string folder, std::optional<std::string> temporary)
+        : contents_(std::move(fd)), folder_(std::move(folder)), temporary_(std::move(temporary)) {}
+    PosixUnnamedFile(const PosixUnnamedFile&) = delete;
+    PosixUnnamedFile& operator=(const PosixUnnamedFile&) = delete;
+    ~PosixUnnamedFile() override {
+        if (temporary_) {
+            ::unlink(temporary_->c_str());  // still locked: nobody else removes it meanwhile
+        }
+    }
+
+    WritableFile& Contents() override { return contents_; }
+
+    FileError CloseAndName(const Path& to) override {
+        const auto target = NativePath(to);
+        if (!target) {
+            return FileError::badPath;
+        }
+        // Closing a duplicate reports what closing the file would (a network file system's
+        // write-back error) while the file stays open for linking and locked.
+        if (contents_.fd() < 0) {
+            return FileError::generic;
+        }
+        if (const int copy = ::dup(contents_.fd()); copy < 0 || ::close(copy) != 0) {
+            return FromErrno(errno);
+        }
+        FileError named = FileError::none;
+        if (temporary_) {
+            named = CheckReplaceable(*target);
+            if (named == FileError::none && ::rename(temporary_->c_str(), target->c_str()) != 0) {
+                named = FromErrno(errno);
+            }
+            if (named == FileError::none) {
+                temporary_.reset();
+            }
+        } else {
+            named = LinkOver(*target);
+        }
+        if (const FileError closed = contents_.Close(); named == FileError::none) {
+            return closed;
+        }
+        return named;
+    }
+
+private:
+    // A new destination takes the file's name in one link; an existing one is replaced by a
+    // temporary link moved over it.
+    FileError LinkOver(const std::string& target) {
+        const std::string self = "/proc/self/fd/" + std::to_string(contents_.fd());
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return FileError::none;
+        }
+        if (errno != EEXIST) {
+            return FromErrno(errno);
+        }
+        if (const FileError e = CheckReplaceable(target); e != FileError::none) {
+            return e;
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string link = folder_ + "/" + TemporaryName();
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, link.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+                if (errno == EEXIST) {
+                    continue;
+                }
+                return FromErrno(errno);
+            }
+            if (::rename(link.c_str(), target.c_str()) != 0) {
+                const int error = errno;
+                ::unlink(link.c_str());
+                return FromErrno(error);
+            }
+            return FileError::none;
+        }
+        return FileError::generic;
+    }
+
+    PosixWritableFile contents_;
+    std::string folder_;
+    std::optional<std::string> temporary_;  // the name it has until it is named, if any
+};
+
+// Whether O_TMPFILE's refusal means that the file system cannot make files without a name
+// (rather than that the folder is missing or closed to us).
+bool RefusesUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
 // Holds a flock on an open file until destroyed (closing the descriptor drops it).
@@ -360,10 +568,6 @@ public:
 private:
     Fd fd_;
 };
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 class PosixEnv final : public Env {
 public:
@@ -445,24 +649,19 @@ public:
 
     FileError CreateTemporaryFile(const Path& folder, Path* path,
                                   std::unique_ptr<WritableFile>* file) override {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const Path candidate = folder + u"\\~lks" + Utf8ToUtf16(RandomName()) + u".tmp";
-            const auto native = NativePath(candidate);
-            if (!native) {
-                return FileError::badPath;
-            }
-            Fd fd(::open(native->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-            if (fd.get() < 0 && errno == EEXIST) {
-                continue;
-            }
-            if (fd.get() < 0) {
-                return FromErrno(errno);
-            }
-            *path = candidate;
-            *file = std::make_unique<PosixWritableFile>(std::move(fd));
-            return FileError::none;
+        const auto native = NativePath(folder + u"\\~lks00000000.tmp");
+        if (!native) {
+            return FileError::badPath;
         }
-        return FileError::generic;
+        std::string made;
+        Fd fd;
+        if (const FileError e = CreateLockedTemporary(FolderOf(*native), &made, &fd);
+            e != FileError::none) {
+            return e;
+        }
+        *path = folder + u"\\" + Utf8ToUtf16(made.substr(made.find_last_of('/') + 1));
+        *file = std::make_unique<PosixWritableFile>(std::move(fd));
+        return FileError::none;
     }
 
     FileError ReplaceFile(const Path& from, const Path& to) override {
@@ -471,19 +670,50 @@ public:
         if (!source || !target) {
             return FileError::badPath;
         }
-        // rename() ignores the permissions of the file it replaces; refuse, as a system that
-        // opens the destination for writing would, a file that could not be opened so.
-        struct stat st {};
-        if (::lstat(target->c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
-            if (S_ISDIR(st.st_mode)) {
-                return FileError::isDirectory;
+        if (const FileError e = CheckReplaceable(*target); e != FileError::none) {
+            return e;
+        }
+        return ::rename(source->c_str(), target->c_str()) == 0 ? FileError::none : FromErrno(errno);
+    }
+
+    FileError CreateUnnamedFile(const Path& folder, std::unique_ptr<UnnamedFile>* file) override {
+        // The folder's path as a file's path would have it: a temporary name must fit.
+        const auto native = NativePath(folder + u"\\~lks00000000.tmp");
+        if (!native) {
+            return FileError::badPath;
+        }
+        const std::string where = FolderOf(*native);
+        if (env_.unnamedFiles) {
+            Fd fd(::open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+            if (fd.get() >= 0) {
+                LockAsWriter(fd.get());  // nobody else can reach it yet: cannot be held
+                *file = std::make_unique<PosixUnnamedFile>(std::move(fd), where, std::nullopt);
+                return FileError::none;
             }
-            const Fd probe(::open(target->c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-            if (probe.get() < 0) {
+            if (!RefusesUnnamedFiles(errno)) {
                 return FromErrno(errno);
             }
         }
-        return ::rename(source->c_str(), target->c_str()) == 0 ? FileError::none : FromErrno(errno);
+        std::string made;
+        Fd fd;
+        if (const FileError e = CreateLockedTemporary(where, &made, &fd); e != FileError::none) {
+            return e;
+        }
+        *file = std::make_unique<PosixUnnamedFile>(std::move(fd), where, std::move(made));
+        return FileError::none;
+    }
+
+    std::size_t RemoveTemporaryFiles(const Path& folder) override {
+        const auto native = NativePath(folder + u"\\~lks00000000.tmp");
+        if (!native) {
+            return 0;
+        }
+        const Folder listed(FolderOf(*native));
+        std::size_t removed = 0;
+        for (const std::string& name : listed.TemporaryNames()) {
+            removed += listed.RemoveUnheld(name) ? 1 : 0;
+        }
+        return removed;
     }
 
     FileError LockFile(const Path& path, std::unique_ptr<FileLock>* lock) override {

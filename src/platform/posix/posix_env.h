@@ -19,6 +19,9 @@ struct Environment {
     std::function<std::optional<std::string>()> passwordHome;
     // The file that holds the running program's resources.
     std::string executablePath = "/proc/self/exe";
+    // False: CreateUnnamedFile writes under a temporary name, as it does where the file
+    // system refuses files without a name (for tests of that way).
+    bool unnamedFiles = true;
 
     const std::string* Find(const std::string& name) const;
     // The process's own environment, password database and executable.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/carried_path.h"
+#include "platform/named_temporary_file.h"
 #include "platform/resource_table.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_env.h"
@@ -192,6 +193,25 @@ std::optional<Path> QueryFolderFromLibrary(const wchar_t* library, int folder) {
     return QueryFolder(loaded.Find<FolderQuery>("SHGetFolderPathW"), folder);
 }
 
+// A directory search (FindFirstFileW), closed when the object goes.
+class FolderSearch {
+public:
+    FolderSearch(const Path& pattern, WIN32_FIND_DATAW* found)
+        : handle_(::FindFirstFileW(Wide(pattern), found)) {}
+    FolderSearch(const FolderSearch&) = delete;
+    FolderSearch& operator=(const FolderSearch&) = delete;
+    ~FolderSearch() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            ::FindClose(handle_);
+        }
+    }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW* found) { return ::FindNextFileW(handle_, found) != 0; }
+
+private:
+    HANDLE handle_;
+};
+
 class Win32Env final : public Env {
 public:
     FileError OpenSequential(const Path& path, std::unique_ptr<SequentialFile>* file) override {
@@ -302,6 +322,33 @@ public:
         return ::MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING)
                    ? FileError::none
                    : FromLastError(::GetLastError());
+    }
+
+    // The system has no files without a name: each is written under a temporary name.
+    FileError CreateUnnamedFile(const Path& folder, std::unique_ptr<UnnamedFile>* file) override {
+        return CreateNamedTemporaryFile(*this, folder, file);
+    }
+
+    // A temporary file that its writer holds open does not share deletion, so DeleteFileW
+    // leaves it alone. The search also matches short (8.3) names and ignores case, so each
+    // long name found is checked exactly.
+    std::size_t RemoveTemporaryFiles(const Path& folder) override {
+        WIN32_FIND_DATAW found{};
+        FolderSearch search(folder + u"\\~lks????????.tmp", &found);
+        std::size_t removed = 0;
+        for (bool more = search.valid(); more; more = search.Next(&found)) {
+            const std::u16string name(reinterpret_cast<const char16_t*>(found.cFileName));
+            if ((found.dwFileAttributes &
+                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+                !IsTemporaryFileName(name)) {
+                continue;
+            }
+            const Path path = folder + u"\\" + name;
+            if (carried::NamesAFile(path) && ::DeleteFileW(Wide(path))) {
+                ++removed;
+            }
+        }
+        return removed;
     }
 
     // LockFileEx through a handle that shares reading, writing and deletion, so that the

@@ -22,7 +22,7 @@ void AddCreateVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("-o,--output", options->output, "The package file to write")->required();
     verb->footer(
         "Example:\n  larkspan-pack create sample -o sample.vqm\n      packs the source folder "
-        "sample into the package sample.vqm\n");
+        "sample into the package sample.vqm");
     verb->callback([&context, options] {
         RunVerb(context, [&] {
             const Package package = BuildPackage(options->source);

@@ -101,7 +101,7 @@ void AddExtractVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("-C,--directory", options->folder, "The folder to create")->required();
     verb->footer(
         "Example:\n  larkspan-pack extract setup -C source\n      writes the source folder that "
-        "create turns back into the same package\n");
+        "create turns back into the same package");
     verb->callback([&context, options] {
         RunVerb(context, [&] {
             const LoadedPackage loaded = LoadPackage(options->file, kExitBadInput);

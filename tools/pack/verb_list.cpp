@@ -63,7 +63,7 @@ void AddListVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("FILE", *file, "A package or an installer")->required();
     verb->footer(
         "Example:\n  larkspan-pack list setup.exe\n      shows the header and the entries of the "
-        "package the installer carries\n");
+        "package the installer carries");
     verb->callback([&context, file] {
         RunVerb(context,
                 [&] { PrintPackage(context.out, *file, LoadPackage(*file, kExitBadInput)); });

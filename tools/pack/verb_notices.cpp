@@ -20,7 +20,7 @@ void AddNoticesVerb(CLI::App& app, VerbContext& context) {
     verb->footer(
         "Example:\n"
         "  larkspan-pack notices /usr/lib/larkspan/linux/larkspan\n"
-        "      prints the notices that every installer made from the stub carries\n");
+        "      prints the notices that every installer made from the stub carries");
     verb->callback([&context, file] {
         RunVerb(context, [&] {
             const std::optional<std::string> notices = FindStubNotices(ReadWholeFile(*file));

@@ -303,7 +303,7 @@ void AddPreviewVerb(CLI::App& app, VerbContext& context) {
         ->capture_default_str();
     verb->footer(
         "Example:\n  larkspan-pack preview sample.vqm -o title.png --frame 680x502\n      paints "
-        "the title image as a frame twice the default size shows it\n");
+        "the title image as a frame twice the default size shows it");
     verb->callback([&context, options] { RunVerb(context, [&] { Preview(context, *options); }); });
 }
 

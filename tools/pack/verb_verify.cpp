@@ -63,7 +63,7 @@ void AddVerifyVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("FILE", *file, "A package or an installer")->required();
     verb->footer(
         "Example:\n  larkspan-pack verify sample.vqm && echo well formed\n      exits 0 when the "
-        "package is well formed, 1 when it is damaged\n");
+        "package is well formed, 1 when it is damaged");
     verb->callback([&context, file] {
         RunVerb(context, [&] {
             CheckPayloadChecksum(*file, LocatePackage(*file, kExitDamaged));

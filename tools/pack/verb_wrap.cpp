@@ -179,7 +179,7 @@ void AddWrapVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("-o,--output", options->output, "The installer to write")->required();
     verb->footer(
         "Example:\n  larkspan-pack wrap --platform windows --package sample.vqm -o setup.exe\n     "
-        " wraps the package into the Windows installer stub installed with the tool\n");
+        " wraps the package into the Windows installer stub installed with the tool");
     verb->callback([&context, options] { RunVerb(context, [&] { Wrap(*options, context); }); });
 }
 

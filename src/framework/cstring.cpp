@@ -1,7 +1,6 @@
 #include "framework/cstring.h"
 
 #include <algorithm>
-#include <ostream>
 
 #include "platform/text.h"
 
@@ -43,8 +42,4 @@ int CString::Find(char16_t ch, int start) const {
     }
     const auto at = s_.find(ch, static_cast<std::size_t>(start));
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
-}
-
-void PrintTo(const CString& s, std::ostream* os) {
-    *os << '"' << s.ToUtf8() << '"';
 }

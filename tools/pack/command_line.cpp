@@ -6,6 +6,7 @@
 
 #include "pack/pack_error.h"
 #include "pack/verbs.h"
+#include "resources/resource.h"
 
 namespace pack {
 
@@ -52,6 +53,15 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     AddExtractVerb(app, context);
     AddWrapVerb(app, context);
     AddPreviewVerb(app, context);
+    AddNoticesVerb(app, context);
+    app.set_version_flag("--version", "larkspan-pack " LARKSPAN_VERSION_TEXT,
+                         "Print the version and exit");
+    app.footer(
+        "Each verb's --help tells more.\n"
+        "Example:\n"
+        "  larkspan-pack create sample -o sample.vqm && larkspan-pack wrap --package "
+        "sample.vqm -o setup\n"
+        "      packs the folder sample and wraps it into the Linux installer setup");
 
     // CLI11 would call an unknown verb a missing one.
     const CLI::App& verbList = app;

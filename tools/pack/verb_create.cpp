@@ -20,6 +20,9 @@ void AddCreateVerb(CLI::App& app, VerbContext& context) {
         "objectpacks/, preview/ and tessel/");
     verb->add_option("SOURCE_DIR", options->source, "The package source folder")->required();
     verb->add_option("-o,--output", options->output, "The package file to write")->required();
+    verb->footer(
+        "Example:\n  larkspan-pack create sample -o sample.vqm\n      packs the source folder "
+        "sample into the package sample.vqm");
     verb->callback([&context, options] {
         RunVerb(context, [&] {
             const Package package = BuildPackage(options->source);

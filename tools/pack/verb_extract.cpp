@@ -99,6 +99,9 @@ void AddExtractVerb(CLI::App& app, VerbContext& context) {
         "preview/, tessel/) into DIR, which must be missing or empty");
     verb->add_option("FILE", options->file, "A package or an installer")->required();
     verb->add_option("-C,--directory", options->folder, "The folder to create")->required();
+    verb->footer(
+        "Example:\n  larkspan-pack extract setup -C source\n      writes the source folder that "
+        "create turns back into the same package");
     verb->callback([&context, options] {
         RunVerb(context, [&] {
             const LoadedPackage loaded = LoadPackage(options->file, kExitBadInput);

@@ -61,6 +61,9 @@ void AddListVerb(CLI::App& app, VerbContext& context) {
     CLI::App* verb = app.add_subcommand(
         "list", "Show the header fields and every entry (section, name, size) of a package");
     verb->add_option("FILE", *file, "A package or an installer")->required();
+    verb->footer(
+        "Example:\n  larkspan-pack list setup.exe\n      shows the header and the entries of the "
+        "package the installer carries");
     verb->callback([&context, file] {
         RunVerb(context,
                 [&] { PrintPackage(context.out, *file, LoadPackage(*file, kExitBadInput)); });

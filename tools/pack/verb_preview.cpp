@@ -301,6 +301,9 @@ void AddPreviewVerb(CLI::App& app, VerbContext& context) {
     verb->add_option("-o,--output", options->output, "The PNG file to write")->required();
     verb->add_option("--frame", options->frame, "The frame's size in pixels, WIDTHxHEIGHT")
         ->capture_default_str();
+    verb->footer(
+        "Example:\n  larkspan-pack preview sample.vqm -o title.png --frame 680x502\n      paints "
+        "the title image as a frame twice the default size shows it");
     verb->callback([&context, options] { RunVerb(context, [&] { Preview(context, *options); }); });
 }
 

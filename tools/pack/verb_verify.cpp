@@ -61,6 +61,9 @@ void AddVerifyVerb(CLI::App& app, VerbContext& context) {
         "Read a package to its end; prints OK and exits 0 when it is well formed, else names "
         "the offset and field and exits 1");
     verb->add_option("FILE", *file, "A package or an installer")->required();
+    verb->footer(
+        "Example:\n  larkspan-pack verify sample.vqm && echo well formed\n      exits 0 when the "
+        "package is well formed, 1 when it is damaged");
     verb->callback([&context, file] {
         RunVerb(context, [&] {
             CheckPayloadChecksum(*file, LocatePackage(*file, kExitDamaged));

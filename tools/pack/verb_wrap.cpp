@@ -177,6 +177,9 @@ void AddWrapVerb(CLI::App& app, VerbContext& context) {
         ->check(CLI::IsMember({"linux", "windows"}));
     verb->add_option("--package", options->package, "The package to carry")->required();
     verb->add_option("-o,--output", options->output, "The installer to write")->required();
+    verb->footer(
+        "Example:\n  larkspan-pack wrap --platform windows --package sample.vqm -o setup.exe\n     "
+        " wraps the package into the Windows installer stub installed with the tool");
     verb->callback([&context, options] { RunVerb(context, [&] { Wrap(*options, context); }); });
 }
 

@@ -25,6 +25,7 @@ void AddVerifyVerb(CLI::App& app, VerbContext& context);
 void AddExtractVerb(CLI::App& app, VerbContext& context);
 void AddWrapVerb(CLI::App& app, VerbContext& context);
 void AddPreviewVerb(CLI::App& app, VerbContext& context);
+void AddNoticesVerb(CLI::App& app, VerbContext& context);
 
 // Runs a verb's work: a PackError (or any other failure) becomes one line on the error
 // stream and the exit status.

@@ -20,6 +20,10 @@ installer_pid=
 work=
 
 open_session() {
+  # A Wine server that an earlier test without a display left running for a few seconds
+  # would take this session's programs, and its desktop has no screen: no window would
+  # open. Its end is waited for first (30 s at the most).
+  timeout 30 wineserver --wait || true
   start_xvfb 1280x1024x24 || return $?
   work=$(mktemp -d)
   trap close_session EXIT

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/coding.h"
 #include "platform/payload_locator.h"
 
 namespace pack::pe {
@@ -136,11 +137,19 @@ std::optional<Image> ReadImage(const Source& file);
 // bytes of the checksum field counted as zero, plus the file's length.
 std::uint32_t ComputeChecksum(std::span<const std::byte> file, std::uint64_t checksumOffset);
 
-// Little-endian fields of bytes already checked to hold them.
-std::uint16_t U16(std::span<const std::byte> bytes, std::size_t at);
-std::uint32_t U32(std::span<const std::byte> bytes, std::size_t at);
-void PutU16(std::span<std::byte> bytes, std::uint64_t at, std::uint16_t value);
-void PutU32(std::span<std::byte> bytes, std::uint64_t at, std::uint32_t value);
+// Little-endian fields at `at` of bytes already checked to hold them.
+inline std::uint16_t U16(std::span<const std::byte> bytes, std::size_t at) {
+    return platform::DecodeFixed16(bytes.subspan(at));
+}
+inline std::uint32_t U32(std::span<const std::byte> bytes, std::size_t at) {
+    return platform::DecodeFixed32(bytes.subspan(at));
+}
+inline void PutU16(std::span<std::byte> bytes, std::uint64_t at, std::uint16_t value) {
+    platform::EncodeFixed16(bytes.subspan(static_cast<std::size_t>(at)), value);
+}
+inline void PutU32(std::span<std::byte> bytes, std::uint64_t at, std::uint32_t value) {
+    platform::EncodeFixed32(bytes.subspan(static_cast<std::size_t>(at)), value);
+}
 
 // "0x0001F000", for RVAs in messages.
 std::string Hex(std::uint64_t value);

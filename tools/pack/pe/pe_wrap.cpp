@@ -127,9 +127,7 @@ std::vector<std::byte> WrapPe(std::span<const std::byte> stub, std::span<const s
 
     // The new tree: the stub's own resources as they are, then the payload and its checksum.
     std::array<std::byte, 8> checksumBytes{};
-    for (std::size_t i = 0; i < checksumBytes.size(); ++i) {
-        checksumBytes[i] = static_cast<std::byte>((checksum >> (8 * i)) & 0xFF);
-    }
+    platform::EncodeFixed64(checksumBytes, checksum);
     std::vector<NewResource> tree;
     for (const Resource& r : resources) {
         if (!IsPayloadResource(r)) {

@@ -24,13 +24,13 @@ std::string At(std::uint64_t offset) {
 Section ParseSection(std::span<const std::byte> h) {
     Section s;
     for (std::size_t i = 0; i < s.name.size(); ++i) {
-        s.name[i] = static_cast<char>(h[i]);
+        s.name[i] = static_cast<char>(h[kSectionName + i]);
     }
-    s.virtualSize = U32(h, 8);
-    s.virtualAddress = U32(h, 12);
-    s.sizeOfRawData = U32(h, 16);
-    s.pointerToRawData = U32(h, 20);
-    s.characteristics = U32(h, 36);
+    s.virtualSize = U32(h, kSectionVirtualSize);
+    s.virtualAddress = U32(h, kSectionVirtualAddress);
+    s.sizeOfRawData = U32(h, kSectionSizeOfRawData);
+    s.pointerToRawData = U32(h, kSectionPointerToRawData);
+    s.characteristics = U32(h, kSectionCharacteristics);
     return s;
 }
 

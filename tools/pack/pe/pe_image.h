@@ -55,6 +55,17 @@ private:
 };
 
 inline constexpr std::size_t kSectionHeaderSize = 40;
+// The fields of a section header, by their offset in it.
+inline constexpr std::size_t kSectionName = 0;  // 8 bytes, NUL-padded
+inline constexpr std::size_t kSectionVirtualSize = 8;
+inline constexpr std::size_t kSectionVirtualAddress = 12;
+inline constexpr std::size_t kSectionSizeOfRawData = 16;
+inline constexpr std::size_t kSectionPointerToRawData = 20;
+inline constexpr std::size_t kSectionPointerToRelocations = 24;
+inline constexpr std::size_t kSectionPointerToLinenumbers = 28;
+inline constexpr std::size_t kSectionNumberOfRelocations = 32;  // 16 bits
+inline constexpr std::size_t kSectionNumberOfLinenumbers = 34;  // 16 bits
+inline constexpr std::size_t kSectionCharacteristics = 36;
 inline constexpr std::uint32_t kMaxSections = 96;  // the Windows loader's own limit
 inline constexpr int kResourceDirectory = 2;
 inline constexpr int kSecurityDirectory = 4;  // the certificate table; its "RVA" is a file offset
@@ -107,11 +118,13 @@ struct Image {
     std::uint64_t DirectoryEntryOffset(int index) const {
         return dataDirectoryOffset + 8 * static_cast<std::uint64_t>(index);
     }
+    std::uint64_t DirectorySizeOffset(int index) const { return DirectoryEntryOffset(index) + 4; }
     std::uint64_t ChecksumOffset() const { return optionalHeaderOffset + 64; }
     std::uint64_t SizeOfImageOffset() const { return optionalHeaderOffset + 56; }
     std::uint64_t SizeOfInitializedDataOffset() const { return optionalHeaderOffset + 8; }
     std::uint64_t NumberOfSectionsOffset() const { return fileHeaderOffset + 2; }
     std::uint64_t PointerToSymbolTableOffset() const { return fileHeaderOffset + 8; }
+    std::uint64_t NumberOfSymbolsOffset() const { return fileHeaderOffset + 12; }
     std::uint64_t SectionHeaderOffset(std::size_t index) const {
         return sectionTableOffset + kSectionHeaderSize * index;
     }

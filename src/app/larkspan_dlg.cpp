@@ -16,7 +16,7 @@ END_MESSAGE_MAP()
 
 CLarkspanDlg::CLarkspanDlg(CWnd* pParent)
     : CDialogEx(IDD_INSTALL, pParent),
-      m_wndImage(*AfxGetApp()->services().imageDecoder),
+      m_wndImage(AfxGetEnv(), *AfxGetApp()->services().imageDecoder),
       m_hIcon(AfxGetApp()->LoadIcon(IDI_APP)) {}
 
 CLarkspanDlg::~CLarkspanDlg() = default;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/memory.h"
+#include "platform/coding.h"
 #include "platform/text.h"
 
 CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize)
@@ -33,10 +34,8 @@ T CArchive::ReadValue() {
             AfxThrowArchiveException(CArchiveException::endOfFile);
         }
     }
-    T value = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
-        value |= static_cast<T>(static_cast<T>(buffer_[current_ + i]) << (8 * i));
-    }
+    const T value =
+        platform::DecodeFixed<T>(std::as_bytes(std::span(buffer_.get() + current_, sizeof(T))));
     current_ += sizeof(T);
     return value;
 }
@@ -111,9 +110,10 @@ CArchive& CArchive::operator>>(CString& value) {
         AfxThrowArchiveException(CArchiveException::endOfFile);
     }
     if (unicode) {
+        const auto units = std::as_bytes(std::span(buffer.get(), static_cast<std::size_t>(bytes)));
         std::u16string text(static_cast<std::size_t>(length), u'\0');
         for (std::size_t i = 0; i < text.size(); ++i) {
-            text[i] = static_cast<char16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
+            text[i] = static_cast<char16_t>(platform::DecodeFixed16(units.subspan(2 * i)));
         }
         value = CString(std::move(text));
     } else {

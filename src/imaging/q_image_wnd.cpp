@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/picture_file.h"
+
 namespace {
 
 // WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN.
@@ -75,7 +77,14 @@ BOOL CQImageWnd::CreateOver(CWnd& frame, CWnd* dialog) {
 }
 
 void CQImageWnd::SetImageFile(CString path) {
-    platform::DecodedImage image = m_decoder.DecodeFile(path.str());
+    Show(platform::DecodePictureFile(m_env, m_decoder, path.str()));
+}
+
+void CQImageWnd::SetImage(std::span<const std::uint8_t> file) {
+    Show(m_decoder.Decode(file));
+}
+
+void CQImageWnd::Show(const platform::DecodedImage& image) {
     if (image.width > 0 && IsCopyable(image)) {
         const int w = image.width;
         const int h = image.height;

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     auto environment = platform::posix::Environment::FromProcess();
     const std::unique_ptr<ui::Backend> backend = NewFrontEnd(environment, &argc, &argv);
     const std::unique_ptr<platform::Env> env = platform::posix::NewPosixEnv(std::move(environment));
-    const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder(*env);
+    const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder();
 
     larkspan::InstallerServices services;
     services.env = env.get();

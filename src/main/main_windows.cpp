@@ -14,8 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything loads a library: the installer runs from a download folder.
     const platform::win32::LibrarySearchRestriction systemFolderOnly;
     const std::unique_ptr<platform::Env> env = platform::win32::NewWin32Env();
-    const std::unique_ptr<platform::ImageDecoder> decoder =
-        platform::win32::NewGdiplusDecoder(*env);
+    const std::unique_ptr<platform::ImageDecoder> decoder = platform::win32::NewGdiplusDecoder();
     const std::unique_ptr<ui::Backend> backend = ui::win32::NewWin32Backend();
 
     larkspan::InstallerServices services;

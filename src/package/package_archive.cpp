@@ -1,6 +1,7 @@
 #include "package/package_archive.h"
 
 #include "framework/memory.h"
+#include "platform/coding.h"
 
 DWORD ReadMagic(CArchive& ar) {
     DWORD magic = 0;
@@ -143,9 +144,9 @@ bool ReadPackage(CArchive& ar, Package& package, ReadProgress* progress) {
 }
 
 void ArchiveWriter::Put(std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-        out_.push_back(static_cast<std::byte>((value >> (8 * i)) & 0xFF));
-    }
+    std::byte bytes[8];
+    platform::EncodeFixed64(bytes, value);  // the low `size` bytes come first
+    out_.insert(out_.end(), bytes, bytes + size);
 }
 
 void ArchiveWriter::Word(DWORD value) {

@@ -1,11 +1,11 @@
-// Decoding of an image file into pixels, behind the platform seam.
+// Decoding of a picture file's bytes into pixels, behind the platform seam. Reading the
+// file is the caller's (platform/picture_file.h reads one through the Env).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
-
-#include "platform/env.h"
 
 namespace platform {
 
@@ -26,9 +26,11 @@ struct DecodedImage {
 class ImageDecoder {
 public:
     virtual ~ImageDecoder() = default;
-    // Recognises the format by the file's first bytes, never by its name. Any failure
-    // (missing file, damaged or hostile data, a picture too large) gives width 0.
-    virtual DecodedImage DecodeFile(const Path& path) = 0;
+    // The whole of a picture file. Recognises the format by its first bytes, never by a
+    // name, and refuses a picture beyond the limits of platform/picture_file.h before
+    // allocating its pixels. Any failure (damaged or hostile data, a picture too large, no
+    // memory) gives width 0.
+    virtual DecodedImage Decode(std::span<const std::uint8_t> file) = 0;
 };
 
 }  // namespace platform

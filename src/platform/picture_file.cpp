@@ -1,6 +1,7 @@
 #include "platform/picture_file.h"
 
 #include <algorithm>
+#include <new>
 
 namespace platform {
 
@@ -41,6 +42,18 @@ bool ReadPictureFile(Env& env, const Path& path, std::vector<std::uint8_t>* byte
     const FileError error = file->Read(std::as_writable_bytes(std::span(*bytes)), &done);
     bytes->resize(done);  // a file that shrank meanwhile: decode what there is
     return error == FileError::none;
+}
+
+DecodedImage DecodePictureFile(Env& env, ImageDecoder& decoder, const Path& path) {
+    try {
+        std::vector<std::uint8_t> file;
+        if (!ReadPictureFile(env, path, &file)) {
+            return {};
+        }
+        return decoder.Decode(file);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 }  // namespace platform

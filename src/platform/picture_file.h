@@ -1,6 +1,6 @@
 // What every picture decoder shares, whatever does the decoding: the formats it reads, told
 // by a file's first bytes and never by its name, the limits it refuses pictures beyond
-// before allocating anything for them, and the reading of the file through the Env.
+// before allocating anything for them, and the reading of a picture file through the Env.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/image_decoder.h"
 
 namespace platform {
 
@@ -28,5 +29,10 @@ bool WithinPictureLimits(std::uint64_t width, std::uint64_t height, unsigned byt
 // The whole of a file of at most kMaxPictureBytes, through the Env; false when it cannot be
 // read or is larger.
 bool ReadPictureFile(Env& env, const Path& path, std::vector<std::uint8_t>* bytes);
+
+// The picture in the file at `path`, read through `env` as ReadPictureFile reads it and
+// decoded by `decoder`. Width 0 when the file cannot be read, is too large or cannot be
+// decoded, or when memory for its bytes runs out.
+DecodedImage DecodePictureFile(Env& env, ImageDecoder& decoder, const Path& path);
 
 }  // namespace platform

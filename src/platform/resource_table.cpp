@@ -2,24 +2,20 @@
 
 #include <cstring>
 
+#include "platform/coding.h"
+
 namespace platform::restable {
 
 namespace {
 
 template <typename T>
 T Get(std::span<const std::byte> b, std::size_t at) {
-    T v = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
-        v |= static_cast<T>(static_cast<T>(std::to_integer<std::uint8_t>(b[at + i])) << (8 * i));
-    }
-    return v;
+    return DecodeFixed<T>(b.subspan(at));
 }
 
 template <typename T>
 void Put(std::vector<std::byte>& out, T v) {
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
-        out.push_back(static_cast<std::byte>((static_cast<std::uint64_t>(v) >> (8 * i)) & 0xFF));
-    }
+    PutFixed<T>(&out, v);
 }
 
 }  // namespace

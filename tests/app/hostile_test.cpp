@@ -37,7 +37,7 @@ const std::u16string kEof = u"Attempted to access an unnamed file past its end."
 class HostileTest : public InstallerTest {};
 
 TEST_F(HostileTest, EveryFixtureHasItsOutcome) {
-    const auto realDecoder = platform::codecs::NewImageDecoder(testing_support::DiskEnv());
+    const auto realDecoder = platform::codecs::NewImageDecoder();
     imageDecoder = realDecoder.get();
     const std::u16string unsafeName = S(messages::kUnsafeName);
     const std::u16string unsafeSub = S(messages::kUnsafeSubfolder);

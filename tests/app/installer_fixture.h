@@ -68,12 +68,14 @@ private:
     static bool Matches(const std::set<std::u16string>& set, const platform::Path& path);
 };
 
-// Decodes nothing: the image window keeps its dark background. Records what it was given.
+// Decodes nothing: the image window keeps its dark background. Records the bytes of each
+// picture file it was given (read through the installer's Env).
 class RecordingDecoder : public platform::ImageDecoder {
 public:
-    std::vector<platform::Path> files;
-    platform::DecodedImage DecodeFile(const platform::Path& path) override {
-        files.push_back(path);
+    std::vector<std::vector<std::byte>> pictures;
+    platform::DecodedImage Decode(std::span<const std::uint8_t> file) override {
+        const auto bytes = std::as_bytes(file);
+        pictures.emplace_back(bytes.begin(), bytes.end());
         return {};
     }
 };

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/installer_fixture.h"
@@ -53,6 +54,8 @@ TEST_F(InstallerTest, ShowsTheHeaderAndWritesTheTitleImage) {
     PackageSpec spec;
     spec.requiredVersion = 0xFFFFFFFF;
     backend.script = {Press{IDCANCEL}};
+    std::vector<platform::Path> opened;
+    env.beforeOpen = [&](const platform::Path& path) { opened.push_back(path); };
     RunInstaller(MakePackageBytes(spec));
     ASSERT_TRUE(backend.dialogShown);
     EXPECT_TRUE(backend.boxes.empty());
@@ -63,9 +66,12 @@ TEST_F(InstallerTest, ShowsTheHeaderAndWritesTheTitleImage) {
     EXPECT_EQ(s.texts.at(IDC_SUBFOLDER), u"Tests");
     EXPECT_FALSE(s.readOnly.at(IDC_SUBFOLDER));
     EXPECT_EQ(ReadFileBytes(Qib() / "temp" / "install.jpg"), spec.titleImage);
-    ASSERT_EQ(decoder.files.size(), 1u);
-    EXPECT_EQ(decoder.files[0],
-              platform::posix::CarriedPath((Qib() / "temp" / "install.jpg").string()));
+    // The window read install.jpg back through the installer's Env.
+    const platform::Path image =
+        platform::posix::CarriedPath((Qib() / "temp" / "install.jpg").string());
+    EXPECT_EQ(std::count(opened.begin(), opened.end(), image), 1);
+    ASSERT_EQ(decoder.pictures.size(), 1u);
+    EXPECT_EQ(decoder.pictures[0], spec.titleImage);
     EXPECT_EQ(backend.createdChildren,
               std::vector<int>{static_cast<int>(CQImageWnd::IDC_IMAGE_WINDOW)});
     // Cancelled: the staging file stays, nothing is installed.
@@ -82,7 +88,7 @@ TEST_F(InstallerTest, AFixedSubfolderIsReadOnlyAndATitlelessPackageWritesNoImage
     ASSERT_TRUE(backend.dialogShown);
     EXPECT_TRUE(Shown().readOnly.at(IDC_SUBFOLDER));
     EXPECT_FALSE(fs::exists(Qib() / "temp" / "install.jpg"));
-    EXPECT_TRUE(decoder.files.empty());
+    EXPECT_TRUE(decoder.pictures.empty());
 }
 
 TEST_F(InstallerTest, AnArchiveErrorInTheHeaderOpensTheDialogWithEmptyFields) {

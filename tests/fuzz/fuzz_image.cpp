@@ -37,8 +37,7 @@ struct Process {
     testing_support::TempDir folder;
     std::filesystem::path file = folder.path() / "install.jpg";
     platform::Path carried = platform::posix::CarriedPath(file.string());
-    std::unique_ptr<platform::ImageDecoder> decoder =
-        platform::codecs::NewImageDecoder(testing_support::DiskEnv());
+    std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder();
 };
 
 Process& TheProcess() {
@@ -102,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CStatic frame;
     dialog.AttachToControl(&host, 0);
     frame.AttachToControl(&host, kFrameControl);
-    CQImageWnd window(*p.decoder);
+    CQImageWnd window(testing_support::DiskEnv(), *p.decoder);
     if (!window.CreateOver(frame, &dialog)) {
         Fail("the image window was not created");
     }

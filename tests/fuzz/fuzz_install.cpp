@@ -148,7 +148,7 @@ private:
 
 class NoDecoder final : public platform::ImageDecoder {
 public:
-    platform::DecodedImage DecodeFile(const platform::Path&) override { return {}; }
+    platform::DecodedImage Decode(std::span<const std::uint8_t>) override { return {}; }
 };
 
 platform::posix::Environment HomeAt(const fs::path& home) {

@@ -21,13 +21,13 @@ using imaging_test::WritePngFile;
 class ImageDecoderTest : public ::testing::Test {
 protected:
     platform::DecodedImage Decode(const std::filesystem::path& file) {
-        return decoder->DecodeFile(platform::posix::CarriedPath(file.string()));
+        return platform::DecodePictureFile(testing_support::DiskEnv(), *decoder,
+                                           platform::posix::CarriedPath(file.string()));
     }
     std::filesystem::path File(const char* name) const { return temp.path() / name; }
 
     testing_support::TempDir temp;
-    std::unique_ptr<platform::ImageDecoder> decoder =
-        platform::codecs::NewImageDecoder(testing_support::DiskEnv());
+    std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder();
 };
 
 std::vector<std::uint8_t> PixelAt(const platform::DecodedImage& image, int x, int y) {
@@ -77,6 +77,20 @@ TEST_F(ImageDecoderTest, JpegGivesTwentyFourBitBlueGreenRed) {
     };
     EXPECT_TRUE(near(PixelAt(image, 1, 4), {0, 0, 255}));  // red: blue byte first
     EXPECT_TRUE(near(PixelAt(image, 14, 4), {255, 0, 0}));
+}
+
+TEST_F(ImageDecoderTest, BytesInMemoryDecodeAsTheFileHoldingThemDoes) {
+    const std::vector<std::uint8_t> rgb(4 * 2 * 3, 90);
+    WriteJpeg(File("title.jpg"), 4, 2, rgb);
+    const std::vector<std::uint8_t> bytes = ReadBytes(File("title.jpg"));
+    const platform::DecodedImage fromFile = Decode(File("title.jpg"));
+    const platform::DecodedImage fromBytes = decoder->Decode(bytes);
+    ASSERT_EQ(fromBytes.width, 4);
+    EXPECT_EQ(fromBytes.height, fromFile.height);
+    EXPECT_EQ(fromBytes.storage, fromFile.storage);
+    // Cut short, the same bytes are no picture; no bytes at all neither.
+    EXPECT_EQ(decoder->Decode(std::span(bytes).first(bytes.size() / 2)).width, 0);
+    EXPECT_EQ(decoder->Decode({}).width, 0);
 }
 
 struct PngCase {
@@ -234,7 +248,11 @@ TEST_F(ImageDecoderTest, AnyFailureGivesWidthZero) {
     EXPECT_EQ(Decode(File("wide.jpg")).width, 0) << "jpeg wider than 16384";
     EXPECT_EQ(Decode(File("missing.png")).width, 0) << "missing";
     EXPECT_EQ(Decode(temp.path()).width, 0) << "a folder";
-    EXPECT_EQ(decoder->DecodeFile(u"Q:\\elsewhere\\title.jpg").width, 0) << "no native path";
+    EXPECT_EQ(platform::DecodePictureFile(testing_support::DiskEnv(), *decoder,
+                                          u"Q:\\elsewhere\\title.jpg")
+                  .width,
+              0)
+        << "no native path";
 }
 
 }  // namespace

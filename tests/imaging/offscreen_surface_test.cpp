@@ -102,9 +102,9 @@ TEST(OffscreenSurfaceTest, WrittenAsPngItDecodesToTheSamePixels) {
                                            platform::posix::CarriedPath(file.string()), s.width(),
                                            s.height(), s.rgba().data()));
 
-    const auto decoder = platform::codecs::NewImageDecoder(testing_support::DiskEnv());
-    const platform::DecodedImage image =
-        decoder->DecodeFile(platform::posix::CarriedPath(file.string()));
+    const auto decoder = platform::codecs::NewImageDecoder();
+    const platform::DecodedImage image = platform::DecodePictureFile(
+        testing_support::DiskEnv(), *decoder, platform::posix::CarriedPath(file.string()));
     ASSERT_EQ(image.width, 5);
     ASSERT_EQ(image.height, 4);
     ASSERT_EQ(image.bitsPerPixel, 32);

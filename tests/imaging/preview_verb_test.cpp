@@ -59,9 +59,9 @@ protected:
     }
 
     Frame ReadFrame(const fs::path& png) {
-        const auto decoder = platform::codecs::NewImageDecoder(testing_support::DiskEnv());
-        const platform::DecodedImage image =
-            decoder->DecodeFile(platform::posix::CarriedPath(png.string()));
+        const auto decoder = platform::codecs::NewImageDecoder();
+        const platform::DecodedImage image = platform::DecodePictureFile(
+            testing_support::DiskEnv(), *decoder, platform::posix::CarriedPath(png.string()));
         Frame frame{image.width, image.height, {}};
         for (int y = 0; y < image.height; ++y) {
             for (int x = 0; x < image.width; ++x) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
 #include "support/disk_env.h"
+#include "support/mem_env.h"
 #include "support/temp_dir.h"
 #include "ui/offscreen/offscreen_window.h"
 
@@ -17,12 +19,32 @@ namespace {
 constexpr ui::Color kBackground{16, 16, 16};
 constexpr ui::Color kUnpainted{255, 0, 255};
 
-// Hands out one picture for every file, and remembers what it was asked for.
+std::vector<std::byte> BytesOf(const platform::Path& text) {
+    std::vector<std::byte> bytes(text.size() * sizeof(char16_t));
+    std::memcpy(bytes.data(), text.data(), bytes.size());
+    return bytes;
+}
+
+// Every file the window opens holds its own path as UTF-16 text.
+class PathHoldingEnv : public testing_support::MemEnv {
+public:
+    std::vector<platform::Path> opened;
+    platform::FileError OpenSequential(const platform::Path& path,
+                                       std::unique_ptr<platform::SequentialFile>* file) override {
+        opened.push_back(path);
+        AddFile(path, BytesOf(path));
+        return MemEnv::OpenSequential(path, file);
+    }
+};
+
+// Hands out one picture for every file, and remembers which file's bytes it was given.
 class FakeDecoder : public platform::ImageDecoder {
 public:
     platform::DecodedImage image;
     std::vector<platform::Path> files;
-    platform::DecodedImage DecodeFile(const platform::Path& path) override {
+    platform::DecodedImage Decode(std::span<const std::uint8_t> file) override {
+        platform::Path path(file.size() / sizeof(char16_t), u'\0');
+        std::memcpy(path.data(), file.data(), path.size() * sizeof(char16_t));
         files.push_back(path);
         return image;
     }
@@ -73,8 +95,9 @@ protected:
     ui::OffscreenWindow host;
     CWnd dialog;
     CStatic frame;
+    PathHoldingEnv env;
     FakeDecoder decoder;
-    CQImageWnd window{decoder};
+    CQImageWnd window{env, decoder};
 };
 
 TEST_F(ImageWindowTest, LiesOverTheFrameAndTakesItsRectangle) {
@@ -196,6 +219,17 @@ TEST_F(ImageWindowTest, AFileThatCannotBeDecodedKeepsThePictureAndStillRepaints)
     EXPECT_EQ(decoder.files, (std::vector<platform::Path>{u"\\tmp\\good.jpg", u"\\tmp\\bad.jpg"}));
 }
 
+TEST_F(ImageWindowTest, APictureInMemoryGoesToTheDecoderAsItIsWithoutAFile) {
+    ASSERT_TRUE(window.CreateOver(frame, &dialog));
+    decoder.image = Uniform(10, 10);
+    const std::vector<std::byte> bytes = BytesOf(u"bytes of a picture");
+    window.SetImage(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    EXPECT_EQ(window.bitmap.width, 10);
+    EXPECT_EQ(decoder.files, std::vector<platform::Path>{u"bytes of a picture"});
+    EXPECT_TRUE(env.opened.empty());
+    EXPECT_EQ(host.FindChild(123456)->invalidations, 1);
+}
+
 TEST_F(ImageWindowTest, APictureSetBeforeTheWindowExistsIsKept) {
     decoder.image = Uniform(800, 600);
     window.SetImageFile(u"\\tmp\\early.jpg");
@@ -206,9 +240,8 @@ TEST_F(ImageWindowTest, APictureSetBeforeTheWindowExistsIsKept) {
 // With the real decoder: a missing or a damaged title image leaves the window dark.
 class ImageWindowFileTest : public ImageWindowTest {
 protected:
-    std::unique_ptr<platform::ImageDecoder> real =
-        platform::codecs::NewImageDecoder(testing_support::DiskEnv());
-    CQImageWnd realWindow{*real};
+    std::unique_ptr<platform::ImageDecoder> real = platform::codecs::NewImageDecoder();
+    CQImageWnd realWindow{testing_support::DiskEnv(), *real};
     testing_support::TempDir temp;
 };
 

@@ -49,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
     backend.script.push_back(testing_support::Press{cancel ? 2 : 1});
 
     const auto env = platform::win32::NewWin32Env();
-    const auto decoder = platform::win32::NewGdiplusDecoder(*env);
+    const auto decoder = platform::win32::NewGdiplusDecoder();
     larkspan::InstallerServices services;
     services.env = env.get();
     services.backend = &backend;

@@ -10,6 +10,7 @@
 
 #include "framework/cstring.h"
 #include "platform/env.h"
+#include "platform/picture_file.h"
 #include "platform/win32/gdiplus_decoder.h"
 #include "platform/win32/win32_env.h"
 #include "support/temp_dir.h"
@@ -145,9 +146,10 @@ const Rgb kPixels[12] = {{255, 0, 0},    {0, 255, 0},    {0, 0, 255},     {255, 
                          {200, 100, 50}, {50, 100, 200}, {1, 2, 3},       {250, 251, 252}};
 
 TEST_F(Win32Layer, GdiplusDecodesPngsToTheirExactPixels) {
-    const auto decoder = platform::win32::NewGdiplusDecoder(*env);
+    const auto decoder = platform::win32::NewGdiplusDecoder();
     const fs::path pictures = SourceDir() / "tests" / "windows" / "pictures";
-    const platform::DecodedImage rgb = decoder->DecodeFile(Carried(pictures / "rgb.png"));
+    const platform::DecodedImage rgb =
+        platform::DecodePictureFile(*env, *decoder, Carried(pictures / "rgb.png"));
     ASSERT_EQ(rgb.width, 4);
     ASSERT_EQ(rgb.height, 3);
     ASSERT_EQ(rgb.bitsPerPixel, 24);
@@ -157,7 +159,8 @@ TEST_F(Win32Layer, GdiplusDecodesPngsToTheirExactPixels) {
         EXPECT_EQ(p[1], kPixels[i].g) << i;
         EXPECT_EQ(p[0], kPixels[i].b) << i;
     }
-    const platform::DecodedImage rgba = decoder->DecodeFile(Carried(pictures / "rgba.png"));
+    const platform::DecodedImage rgba =
+        platform::DecodePictureFile(*env, *decoder, Carried(pictures / "rgba.png"));
     ASSERT_EQ(rgba.bitsPerPixel, 32);
     const int alpha[4] = {255, 0, 128, 255};
     for (int i = 0; i < 12; ++i) {
@@ -171,9 +174,10 @@ TEST_F(Win32Layer, GdiplusDecodesPngsToTheirExactPixels) {
 }
 
 TEST_F(Win32Layer, GdiplusDecodesJpegsAndRefusesWhatIsNoPicture) {
-    const auto decoder = platform::win32::NewGdiplusDecoder(*env);
+    const auto decoder = platform::win32::NewGdiplusDecoder();
     const fs::path pictures = SourceDir() / "tests" / "windows" / "pictures";
-    const platform::DecodedImage jpeg = decoder->DecodeFile(Carried(pictures / "blocks.jpg"));
+    const platform::DecodedImage jpeg =
+        platform::DecodePictureFile(*env, *decoder, Carried(pictures / "blocks.jpg"));
     ASSERT_EQ(jpeg.width, 16);
     ASSERT_EQ(jpeg.height, 8);
     ASSERT_EQ(jpeg.bitsPerPixel, 24);
@@ -189,8 +193,10 @@ TEST_F(Win32Layer, GdiplusDecodesJpegsAndRefusesWhatIsNoPicture) {
     // By content, never by name: a text named .jpg is no picture; a missing file neither.
     const testing_support::TempDir temp;
     std::ofstream(temp.path() / "install.jpg") << "not a picture";
-    EXPECT_EQ(decoder->DecodeFile(Carried(temp.path() / "install.jpg")).width, 0);
-    EXPECT_EQ(decoder->DecodeFile(Carried(temp.path() / "missing.png")).width, 0);
+    EXPECT_EQ(
+        platform::DecodePictureFile(*env, *decoder, Carried(temp.path() / "install.jpg")).width, 0);
+    EXPECT_EQ(
+        platform::DecodePictureFile(*env, *decoder, Carried(temp.path() / "missing.png")).width, 0);
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
-#include <random>
 #include <regex>
 #include <span>
 #include <vector>
@@ -164,50 +162,12 @@ std::vector<std::byte> ReadTitleImage(platform::Env& env, const fs::path& path) 
     }
 }
 
-// A fresh folder for the title image file, removed with its contents.
-class TempFolder {
-public:
-    TempFolder() {
-        std::mt19937_64 random{std::random_device{}()};
-        for (int attempt = 0; attempt < 16; ++attempt) {
-            const fs::path candidate =
-                fs::temp_directory_path() / ("larkspan-preview-" + std::to_string(random()));
-            if (fs::create_directory(candidate)) {
-                path_ = candidate;
-                return;
-            }
-        }
-        throw PackError("cannot create a temporary folder in " +
-                        fs::temp_directory_path().string());
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-void WriteThroughEnv(platform::Env& env, const fs::path& path, std::span<const std::byte> bytes) {
-    std::unique_ptr<platform::WritableFile> file;
-    const platform::Path carried = platform::posix::CarriedPath(path.string());
-    if (env.CreateTruncated(carried, &file) != platform::FileError::none ||
-        file->Append(bytes) != platform::FileError::none ||
-        file->Close() != platform::FileError::none) {
-        throw PackError(path.string() + ": cannot write the title image");
-    }
-}
-
 // The decoder, remembering the size of what it last decoded.
 class SizeRecordingDecoder final : public platform::ImageDecoder {
 public:
     explicit SizeRecordingDecoder(platform::ImageDecoder& inner) : inner_(inner) {}
-    platform::DecodedImage DecodeFile(const platform::Path& path) override {
-        platform::DecodedImage image = inner_.DecodeFile(path);
+    platform::DecodedImage Decode(std::span<const std::uint8_t> file) override {
+        platform::DecodedImage image = inner_.Decode(file);
         width = image.width;
         height = image.height;
         return image;
@@ -219,22 +179,23 @@ private:
     platform::ImageDecoder& inner_;
 };
 
-// Paints what the image window shows for `picture` (or its dark frame alone, without one)
-// into a frame of this size, through the window itself.
-ui::OffscreenSurface PaintFrame(platform::ImageDecoder& decoder, const fs::path* picture,
-                                FrameSize frame) {
+// Paints what the image window shows for the picture file's bytes (its dark frame alone
+// when there are none) into a frame of this size, through the window itself.
+ui::OffscreenSurface PaintFrame(platform::Env& env, platform::ImageDecoder& decoder,
+                                std::span<const std::byte> picture, FrameSize frame) {
     ui::OffscreenWindow host(ui::Rect{0, 0, frame.width, frame.height});
     host.SetControlRect(kFrameId, ui::Rect{0, 0, frame.width, frame.height});
     CWnd dialog;
     dialog.AttachToControl(&host, 0);
     CStatic frameControl;
     frameControl.AttachToControl(&host, kFrameId);
-    CQImageWnd window(decoder);
+    CQImageWnd window(env, decoder);
     if (!window.CreateOver(frameControl, &dialog)) {
         throw PackError("cannot create the image window");
     }
-    if (picture != nullptr) {
-        window.SetImageFile(CString(platform::posix::CarriedPath(picture->string())));
+    if (!picture.empty()) {
+        window.SetImage(
+            std::span(reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size()));
     }
     return host.PaintChild(CQImageWnd::IDC_IMAGE_WINDOW);
 }
@@ -247,11 +208,9 @@ void Preview(VerbContext& context, const PreviewOptions& o) {
     }
     const std::unique_ptr<platform::Env> env =
         platform::posix::NewPosixEnv(platform::posix::Environment::FromProcess());
-    const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder(*env);
+    const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder();
     SizeRecordingDecoder recording(*decoder);
 
-    // The picture goes to a file of its own, as the installer writes install.jpg, whatever
-    // the length of the input's path.
     std::vector<std::byte> image;
     const bool pictureFile = platform::codecs::LooksLikeImageFile(FirstBytes(input, 8));
     if (pictureFile) {
@@ -259,16 +218,7 @@ void Preview(VerbContext& context, const PreviewOptions& o) {
     } else {
         image = ReadTitleImage(*env, input);
     }
-    std::optional<TempFolder> temp;
-    std::optional<fs::path> picture;
-    if (!image.empty()) {
-        temp.emplace();
-        picture = temp->path() / "install.jpg";
-        WriteThroughEnv(*env, *picture, image);
-    }
-
-    const ui::OffscreenSurface surface =
-        PaintFrame(recording, picture ? &*picture : nullptr, frame);
+    const ui::OffscreenSurface surface = PaintFrame(*env, recording, image, frame);
     const std::vector<std::uint8_t> png =
         platform::codecs::EncodePng(surface.width(), surface.height(), surface.rgba().data());
     if (png.empty()) {
@@ -279,7 +229,7 @@ void Preview(VerbContext& context, const PreviewOptions& o) {
     out.Commit();
 
     context.out << o.output << ": " << frame.width << "x" << frame.height << " frame, ";
-    if (!picture) {
+    if (image.empty()) {
         context.out << "no title image (the frame stays dark)\n";
     } else if (recording.width <= 0) {
         context.out << (pictureFile ? "the picture" : "the title image") << " (" << image.size()

@@ -27,9 +27,8 @@ bool LooksLikeImageFile(std::span<const std::uint8_t> firstBytes);
 // format is recognised by the first bytes. Any failure gives width 0.
 DecodedImage DecodePicture(std::span<const std::uint8_t> file);
 
-// An ImageDecoder that reads the whole file through `env` (which must outlive it) and
-// decodes its bytes as DecodePicture does.
-std::unique_ptr<ImageDecoder> NewImageDecoder(Env& env);
+// An ImageDecoder that decodes as DecodePicture does.
+std::unique_ptr<ImageDecoder> NewImageDecoder();
 
 // width x height pixels of red, green, blue, alpha (rows top-down, without gaps) as the
 // bytes of a PNG file; empty on failure.

@@ -10,24 +10,9 @@ namespace platform::codecs {
 
 namespace {
 
-class EnvImageDecoder final : public ImageDecoder {
+class CodecsDecoder final : public ImageDecoder {
 public:
-    explicit EnvImageDecoder(Env& env) : env_(env) {}
-
-    DecodedImage DecodeFile(const Path& path) override {
-        try {
-            std::vector<std::uint8_t> file;
-            if (!ReadPictureFile(env_, path, &file)) {
-                return {};
-            }
-            return DecodePicture(file);
-        } catch (const std::bad_alloc&) {
-            return {};
-        }
-    }
-
-private:
-    Env& env_;
+    DecodedImage Decode(std::span<const std::uint8_t> file) override { return DecodePicture(file); }
 };
 
 }  // namespace
@@ -38,6 +23,9 @@ bool LooksLikeImageFile(std::span<const std::uint8_t> firstBytes) {
 
 DecodedImage DecodePicture(std::span<const std::uint8_t> file) {
     DecodedImage image;
+    if (file.size() > kMaxPictureBytes) {
+        return image;
+    }
     try {
         bool ok = false;
         switch (PictureFormatOf(file)) {
@@ -59,8 +47,8 @@ DecodedImage DecodePicture(std::span<const std::uint8_t> file) {
     return image;
 }
 
-std::unique_ptr<ImageDecoder> NewImageDecoder(Env& env) {
-    return std::make_unique<EnvImageDecoder>(env);
+std::unique_ptr<ImageDecoder> NewImageDecoder() {
+    return std::make_unique<CodecsDecoder>();
 }
 
 }  // namespace platform::codecs

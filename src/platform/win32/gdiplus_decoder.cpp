@@ -7,7 +7,7 @@
 
 #include <cstring>
 #include <new>
-#include <vector>
+#include <span>
 
 #include "platform/picture_file.h"
 #include "platform/win32/gdiplus_decoder.h"
@@ -128,8 +128,9 @@ private:
     bool locked_ = false;
 };
 
-DecodedImage Decode(const GdiplusFunctions& gdip, const std::vector<std::uint8_t>& file) {
-    if (PictureFormatOf(file) == PictureFormat::unknown || file.size() > UINT_MAX) {
+DecodedImage DecodeWith(const GdiplusFunctions& gdip, std::span<const std::uint8_t> file) {
+    if (PictureFormatOf(file) == PictureFormat::unknown || file.size() > kMaxPictureBytes ||
+        file.size() > UINT_MAX) {
         return {};
     }
     std::unique_ptr<IStream, StreamRelease> stream(
@@ -178,29 +179,25 @@ DecodedImage Decode(const GdiplusFunctions& gdip, const std::vector<std::uint8_t
 
 class GdiplusDecoder final : public ImageDecoder {
 public:
-    explicit GdiplusDecoder(Env& env) : env_(env) {}
-
-    DecodedImage DecodeFile(const Path& path) override {
+    DecodedImage Decode(std::span<const std::uint8_t> file) override {
         try {
-            std::vector<std::uint8_t> file;
-            if (!session_.started() || !ReadPictureFile(env_, path, &file)) {
+            if (!session_.started()) {
                 return {};
             }
-            return Decode(session_.functions(), file);
+            return DecodeWith(session_.functions(), file);
         } catch (const std::bad_alloc&) {
             return {};
         }
     }
 
 private:
-    Env& env_;
     GdiplusSession session_;
 };
 
 }  // namespace
 
-std::unique_ptr<ImageDecoder> NewGdiplusDecoder(Env& env) {
-    return std::make_unique<GdiplusDecoder>(env);
+std::unique_ptr<ImageDecoder> NewGdiplusDecoder() {
+    return std::make_unique<GdiplusDecoder>();
 }
 
 }  // namespace platform::win32

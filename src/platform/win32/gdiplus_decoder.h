@@ -3,15 +3,14 @@
 
 #include <memory>
 
-#include "platform/env.h"
 #include "platform/image_decoder.h"
 
 namespace platform::win32 {
 
-// Reads the file through `env` (which must outlive the decoder), recognises JPEG and PNG by
-// their first bytes, refuses pictures beyond the limits of platform/picture_file.h before
-// their pixels are decoded, and gives 24-bit blue, green, red (32 bits with alpha as the
-// fourth byte when the picture has transparency), rows top-down. Starts GDI+ for its life.
-std::unique_ptr<ImageDecoder> NewGdiplusDecoder(Env& env);
+// Recognises JPEG and PNG by their first bytes, refuses files and pictures beyond the
+// limits of platform/picture_file.h before their pixels are decoded, and gives 24-bit blue,
+// green, red (32 bits with alpha as the fourth byte when the picture has transparency), rows
+// top-down. Starts GDI+ for its life.
+std::unique_ptr<ImageDecoder> NewGdiplusDecoder();
 
 }  // namespace platform::win32

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/carried_path.h"
+#include "platform/coding.h"
 #include "platform/named_temporary_file.h"
 #include "platform/resource_table.h"
 #include "platform/win32/system_library.h"
@@ -396,11 +397,7 @@ public:
         const std::u16string checksumType(restable::kChecksumType);
         if (const auto stored = LockedResource(Wide(checksumType), id);
             stored && stored->size() == sizeof(std::uint64_t)) {
-            std::uint64_t value = 0;
-            for (std::size_t i = 0; i < sizeof value; ++i) {
-                value |= std::uint64_t{std::to_integer<std::uint8_t>((*stored)[i])} << (8 * i);
-            }
-            checksum = value;
+            checksum = DecodeFixed64(*stored);
         }
         return std::make_unique<ModuleResource>(*bytes, checksum);
     }

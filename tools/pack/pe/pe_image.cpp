@@ -24,36 +24,17 @@ std::string At(std::uint64_t offset) {
 Section ParseSection(std::span<const std::byte> h) {
     Section s;
     for (std::size_t i = 0; i < s.name.size(); ++i) {
-        s.name[i] = static_cast<char>(h[i]);
+        s.name[i] = static_cast<char>(h[kSectionName + i]);
     }
-    s.virtualSize = U32(h, 8);
-    s.virtualAddress = U32(h, 12);
-    s.sizeOfRawData = U32(h, 16);
-    s.pointerToRawData = U32(h, 20);
-    s.characteristics = U32(h, 36);
+    s.virtualSize = U32(h, kSectionVirtualSize);
+    s.virtualAddress = U32(h, kSectionVirtualAddress);
+    s.sizeOfRawData = U32(h, kSectionSizeOfRawData);
+    s.pointerToRawData = U32(h, kSectionPointerToRawData);
+    s.characteristics = U32(h, kSectionCharacteristics);
     return s;
 }
 
 }  // namespace
-
-std::uint16_t U16(std::span<const std::byte> b, std::size_t at) {
-    return static_cast<std::uint16_t>(std::to_integer<unsigned>(b[at]) |
-                                      std::to_integer<unsigned>(b[at + 1]) << 8);
-}
-
-std::uint32_t U32(std::span<const std::byte> b, std::size_t at) {
-    return std::uint32_t{U16(b, at)} | std::uint32_t{U16(b, at + 2)} << 16;
-}
-
-void PutU16(std::span<std::byte> b, std::uint64_t at, std::uint16_t value) {
-    b[at] = static_cast<std::byte>(value & 0xFF);
-    b[at + 1] = static_cast<std::byte>(value >> 8);
-}
-
-void PutU32(std::span<std::byte> b, std::uint64_t at, std::uint32_t value) {
-    PutU16(b, at, static_cast<std::uint16_t>(value & 0xFFFF));
-    PutU16(b, at + 2, static_cast<std::uint16_t>(value >> 16));
-}
 
 std::string Hex(std::uint64_t value) {
     char buffer[24];
@@ -228,8 +209,7 @@ std::uint32_t ComputeChecksum(std::span<const std::byte> file, std::uint64_t che
     // Whole words far from the checksum field without the per-byte test.
     for (; i + 1 < n; i += 2) {
         const std::uint32_t word = i + 1 < checksumOffset || i >= checksumOffset + 4
-                                       ? std::to_integer<std::uint32_t>(file[i]) |
-                                             std::to_integer<std::uint32_t>(file[i + 1]) << 8
+                                       ? U16(file, i)
                                        : byteAt(i) | byteAt(i + 1) << 8;
         sum += word;
         sum = (sum & 0xFFFF) + (sum >> 16);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/coding.h"
 #include "platform/payload_locator.h"
 
 namespace pack::pe {
@@ -54,6 +55,17 @@ private:
 };
 
 inline constexpr std::size_t kSectionHeaderSize = 40;
+// The fields of a section header, by their offset in it.
+inline constexpr std::size_t kSectionName = 0;  // 8 bytes, NUL-padded
+inline constexpr std::size_t kSectionVirtualSize = 8;
+inline constexpr std::size_t kSectionVirtualAddress = 12;
+inline constexpr std::size_t kSectionSizeOfRawData = 16;
+inline constexpr std::size_t kSectionPointerToRawData = 20;
+inline constexpr std::size_t kSectionPointerToRelocations = 24;
+inline constexpr std::size_t kSectionPointerToLinenumbers = 28;
+inline constexpr std::size_t kSectionNumberOfRelocations = 32;  // 16 bits
+inline constexpr std::size_t kSectionNumberOfLinenumbers = 34;  // 16 bits
+inline constexpr std::size_t kSectionCharacteristics = 36;
 inline constexpr std::uint32_t kMaxSections = 96;  // the Windows loader's own limit
 inline constexpr int kResourceDirectory = 2;
 inline constexpr int kSecurityDirectory = 4;  // the certificate table; its "RVA" is a file offset
@@ -106,11 +118,13 @@ struct Image {
     std::uint64_t DirectoryEntryOffset(int index) const {
         return dataDirectoryOffset + 8 * static_cast<std::uint64_t>(index);
     }
+    std::uint64_t DirectorySizeOffset(int index) const { return DirectoryEntryOffset(index) + 4; }
     std::uint64_t ChecksumOffset() const { return optionalHeaderOffset + 64; }
     std::uint64_t SizeOfImageOffset() const { return optionalHeaderOffset + 56; }
     std::uint64_t SizeOfInitializedDataOffset() const { return optionalHeaderOffset + 8; }
     std::uint64_t NumberOfSectionsOffset() const { return fileHeaderOffset + 2; }
     std::uint64_t PointerToSymbolTableOffset() const { return fileHeaderOffset + 8; }
+    std::uint64_t NumberOfSymbolsOffset() const { return fileHeaderOffset + 12; }
     std::uint64_t SectionHeaderOffset(std::size_t index) const {
         return sectionTableOffset + kSectionHeaderSize * index;
     }
@@ -136,11 +150,19 @@ std::optional<Image> ReadImage(const Source& file);
 // bytes of the checksum field counted as zero, plus the file's length.
 std::uint32_t ComputeChecksum(std::span<const std::byte> file, std::uint64_t checksumOffset);
 
-// Little-endian fields of bytes already checked to hold them.
-std::uint16_t U16(std::span<const std::byte> bytes, std::size_t at);
-std::uint32_t U32(std::span<const std::byte> bytes, std::size_t at);
-void PutU16(std::span<std::byte> bytes, std::uint64_t at, std::uint16_t value);
-void PutU32(std::span<std::byte> bytes, std::uint64_t at, std::uint32_t value);
+// Little-endian fields at `at` of bytes already checked to hold them.
+inline std::uint16_t U16(std::span<const std::byte> bytes, std::size_t at) {
+    return platform::DecodeFixed16(bytes.subspan(at));
+}
+inline std::uint32_t U32(std::span<const std::byte> bytes, std::size_t at) {
+    return platform::DecodeFixed32(bytes.subspan(at));
+}
+inline void PutU16(std::span<std::byte> bytes, std::uint64_t at, std::uint16_t value) {
+    platform::EncodeFixed16(bytes.subspan(static_cast<std::size_t>(at)), value);
+}
+inline void PutU32(std::span<std::byte> bytes, std::uint64_t at, std::uint32_t value) {
+    platform::EncodeFixed32(bytes.subspan(static_cast<std::size_t>(at)), value);
+}
 
 // "0x0001F000", for RVAs in messages.
 std::string Hex(std::uint64_t value);

@@ -38,8 +38,7 @@ public:
                                        " bytes long, not 8");
                 }
                 const auto bytes = file.Read(sum->offset, 8, what);
-                result.location.checksum =
-                    std::uint64_t{U32(bytes, 0)} | std::uint64_t{U32(bytes, 4)} << 32;
+                result.location.checksum = platform::DecodeFixed64(bytes);
             }
             result.status = Status::found;
         } catch (const DamagedImage& e) {

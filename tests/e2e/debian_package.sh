@@ -42,11 +42,21 @@ check "the installer installs" grep -qF 'Premium template were installed.' "$wor
 first=$(ls "$source/sample/objectpacks" | head -n 1)
 check "its files are in place" cmp -s "$source/sample/objectpacks/$first" \
   "$home/Documents/QIB/objectpacks/Larkspan Sample/$first"
-if [ -e "$root/usr/lib/larkspan/windows/larkspan.exe" ]; then
-  check "--platform windows wraps the installed Windows stub" \
-    "$pack" wrap --platform windows --package "$work/s.vqm" -o "$work/setup.exe"
-  check "... into a Windows installer" bash -c "'$pack' verify '$work/setup.exe' >/dev/null"
-fi
+# machine FILE: the PE file header's Machine field of a Windows program, in hex.
+machine() {
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '
+}
+# The Windows stubs, each when the build had it: x86 by default, x86-64 with --arch x64.
+for stub in "x86::014c" "x64:--arch x64:8664"; do
+  IFS=: read -r arch args code <<<"$stub"
+  [ -e "$root/usr/lib/larkspan/windows/$arch/larkspan.exe" ] || continue
+  check "--platform windows${args:+ $args} wraps the installed $arch stub" \
+    "$pack" wrap --platform windows $args --package "$work/s.vqm" -o "$work/setup-$arch.exe"
+  check "... into a Windows installer" bash -c "'$pack' verify '$work/setup-$arch.exe' >/dev/null"
+  check "... for $arch (Machine 0x$code)" test "$(machine "$work/setup-$arch.exe")" = "$code"
+done
 rm -f "$root/usr/lib/larkspan/linux/larkspan"
 check "without a stub, wrap says where it looked" bash -c \
   "'$pack' wrap --package '$work/s.vqm' -o '$work/none' 2>&1 | grep -q 'no linux installer stub installed'"

@@ -4,10 +4,14 @@
 
 install(TARGETS larkspan-pack RUNTIME DESTINATION bin)
 install(TARGETS larkspan RUNTIME DESTINATION lib/larkspan/linux)
-# The Windows stub comes from the windows preset's build, when there is one.
-set(LARKSPAN_WINDOWS_STUB ${PROJECT_SOURCE_DIR}/build-windows/larkspan.exe CACHE FILEPATH
-  "The Windows installer stub to install beside the Linux one, when it was built")
-install(PROGRAMS ${LARKSPAN_WINDOWS_STUB} DESTINATION lib/larkspan/windows OPTIONAL)
+# The Windows stubs come from the builds of the windows-x86 preset (x86, the default stub) and
+# the windows preset (x86-64), each when there is one.
+set(LARKSPAN_WINDOWS_X86_STUB ${PROJECT_SOURCE_DIR}/build-windows-x86/larkspan.exe CACHE FILEPATH
+  "The x86 Windows installer stub to install beside the Linux one, when it was built")
+set(LARKSPAN_WINDOWS_X64_STUB ${PROJECT_SOURCE_DIR}/build-windows/larkspan.exe CACHE FILEPATH
+  "The x86-64 Windows installer stub to install beside the Linux one, when it was built")
+install(PROGRAMS ${LARKSPAN_WINDOWS_X86_STUB} DESTINATION lib/larkspan/windows/x86 OPTIONAL)
+install(PROGRAMS ${LARKSPAN_WINDOWS_X64_STUB} DESTINATION lib/larkspan/windows/x64 OPTIONAL)
 
 # What Debian expects beside the programs: the copyright file (machine-readable, the notices
 # of every library linked into the tool and the stubs, from packaging/copyright), the

@@ -40,7 +40,7 @@ mkdir -p "$root"
 dpkg-deb -x "$deb" "$root"
 pack=$root/usr/bin/larkspan-pack
 stub=$root/usr/lib/larkspan/linux/larkspan
-winstub=$root/usr/lib/larkspan/windows/larkspan.exe
+winstubs=("$root/usr/lib/larkspan/windows/x86/larkspan.exe" "$root/usr/lib/larkspan/windows/x64/larkspan.exe")
 doc=$root/usr/share/doc/larkspan
 check "larkspan-pack installed" test -x "$pack"
 check "the Linux stub installed" test -x "$stub"
@@ -94,12 +94,13 @@ if [ "$shipped" = shipped ]; then
   check "larkspan-pack holds no debug information" \
     bash -c "! readelf -S '$pack' | grep -q ' \.debug_'"
   check "the Linux stub is at most 2 MB ($(size "$stub") bytes)" test "$(size "$stub")" -le 2000000
-  if [ -e "$winstub" ]; then
-    check "the Windows stub holds no debug information" \
+  for winstub in "${winstubs[@]}"; do
+    [ -e "$winstub" ] || continue
+    check "the Windows stub $winstub holds no debug information" \
       bash -c "! x86_64-w64-mingw32-objdump -h '$winstub' | grep -q ' \.debug_'"
-    check "the Windows stub is at most 400 KB ($(size "$winstub") bytes)" \
+    check "the Windows stub $winstub is at most 400 KB ($(size "$winstub") bytes)" \
       test "$(size "$winstub")" -le 400000
-  fi
+  done
   if lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1; then
     check "lintian reports no error and no warning" true
   else
@@ -107,19 +108,30 @@ if [ "$shipped" = shipped ]; then
     check "lintian reports no error and no warning" false
   fi
 fi
-if [ -e "$winstub" ]; then
-  check "--platform windows wraps the installed Windows stub" \
-    "$pack" wrap --platform windows --package "$work/s.vqm" -o "$work/setup.exe"
-  check "... into a Windows installer" bash -c "'$pack' verify '$work/setup.exe' >/dev/null"
+# machine FILE: the PE file header's Machine field of a Windows program, in hex.
+machine() {
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '
+}
+# The Windows stubs, each when the build had it: x86 by default, x86-64 with --arch x64.
+for stub_of in "x86::014c" "x64:--arch x64:8664"; do
+  IFS=: read -r arch args code <<<"$stub_of"
+  winstub=$root/usr/lib/larkspan/windows/$arch/larkspan.exe
+  [ -e "$winstub" ] || continue
+  check "--platform windows${args:+ $args} wraps the installed $arch stub" \
+    "$pack" wrap --platform windows $args --package "$work/s.vqm" -o "$work/setup-$arch.exe"
+  check "... into a Windows installer" bash -c "'$pack' verify '$work/setup-$arch.exe' >/dev/null"
+  check "... for $arch (Machine 0x$code)" test "$(machine "$work/setup-$arch.exe")" = "$code"
   "$pack" notices "$winstub" >"$work/winnotices" 2>&1
   for library in "xxHash 0" "GCC runtime libraries" "mingw-w64 C runtime" "winpthreads"; do
-    check "the Windows stub's notices cover $library" grep -q "^Comment: .*$library" "$work/winnotices"
+    check "the $arch stub's notices cover $library" grep -q "^Comment: .*$library" "$work/winnotices"
   done
-  check "the Windows stub's notices leave out the codecs it does not carry" \
+  check "the $arch stub's notices leave out the codecs it does not carry" \
     bash -c "! grep -q 'libjpeg-turbo\|libpng' '$work/winnotices'"
-  check "the Windows installer carries the stub's notices" \
-    bash -c "'$pack' notices '$work/setup.exe' | cmp -s - '$work/winnotices'"
-fi
+  check "the $arch installer carries the stub's notices" \
+    bash -c "'$pack' notices '$work/setup-$arch.exe' | cmp -s - '$work/winnotices'"
+done
 rm -f "$root/usr/lib/larkspan/linux/larkspan"
 check "without a stub, wrap says where it looked" bash -c \
   "'$pack' wrap --package '$work/s.vqm' -o '$work/none' 2>&1 | grep -q 'no linux installer stub installed'"

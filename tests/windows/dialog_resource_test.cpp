@@ -134,4 +134,22 @@ TEST(DialogResource, MatchesTheTemplateData) {
     EXPECT_FALSE(r.overrun());
 }
 
+// The manifest binds the common controls 6 of this program's processor: an x86 program the
+// x86 assembly, a 64-bit one its own ("*": it cannot bind the x86 one); DPI-aware, asInvoker.
+TEST(ManifestResource, NamesTheProgramsProcessor) {
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const auto* data = static_cast<const char*>(::LockResource(::LoadResource(nullptr, found)));
+    ASSERT_NE(data, nullptr);
+    const std::string manifest(data, ::SizeofResource(nullptr, found));
+    const std::string architecture =
+        sizeof(void*) == 4 ? R"(processorArchitecture="x86")" : R"(processorArchitecture="*")";
+    EXPECT_NE(manifest.find(R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")"),
+              std::string::npos)
+        << manifest;
+    EXPECT_NE(manifest.find(architecture), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(R"(<requestedExecutionLevel level="asInvoker")"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+}
+
 }  // namespace

@@ -80,8 +80,9 @@ loaded_from() {
   loads "$1" | NAME=$2 awk '{ path = substr($0, index($0, " ") + 1); n = length(ENVIRON["NAME"]) }
     tolower(substr(path, length(path) - n)) == "\\" tolower(ENVIRON["NAME"]) { print tolower(path) }' | sort -u
 }
+shopt -s extglob
 in_assembly() { # in_assembly PATH: the common controls 6 of the side-by-side store
-  [[ $1 == 'c:\windows\winsxs\amd64_microsoft.windows.common-controls_'*'\comctl32.dll' ]]
+  [[ $1 == 'c:\windows\winsxs\'@(amd64|x86)'_microsoft.windows.common-controls_'*'\comctl32.dll' ]]
 }
 
 "$pack" create "$source/sample" -o "$work/s.vqm" >/dev/null || exit 1

@@ -29,6 +29,7 @@ namespace {
 struct WrapOptions {
     std::string stub;
     std::string platform = "linux";
+    std::string arch;  // of a Windows stub: x86 (the default) or x64
     std::string package;
     std::string output;
 };
@@ -86,10 +87,30 @@ Stub CheckStub(const std::vector<std::byte>& bytes, const std::string& shownAs) 
     return {false, stub};
 }
 
+// Where an installed stub lives below PREFIX/lib/larkspan/, and where the build tree has it,
+// from the tool's folder. The x86 Windows stub is the default: it runs on every Windows.
+struct StubPlace {
+    fs::path installed;
+    fs::path inBuildTree;
+    std::string shown;  // "linux", "windows x86"
+};
+
+StubPlace PlaceOf(const std::string& platform, const std::string& arch) {
+    if (platform != "windows") {
+        return {fs::path("linux") / "larkspan", "larkspan", "linux"};
+    }
+    if (arch == "x64") {
+        return {fs::path("windows") / "x64" / "larkspan.exe",
+                fs::path("..") / "build-windows" / "larkspan.exe", "windows x64"};
+    }
+    return {fs::path("windows") / "x86" / "larkspan.exe",
+            fs::path("..") / "build-windows-x86" / "larkspan.exe", "windows x86"};
+}
+
 // The stub installed with the tool, found from the tool's own place so that the installed
 // tree can be moved: PREFIX/lib/larkspan/PLATFORM/ beside PREFIX/bin/larkspan-pack, or, in a
-// build tree, the installer built beside the tool (build/, build-windows/).
-std::string FindStub(const std::string& platform) {
+// build tree, the installer built beside the tool (build/, build-windows-x86/, build-windows/).
+std::string FindStub(const std::string& platform, const std::string& arch) {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (ec) {
@@ -97,24 +118,30 @@ std::string FindStub(const std::string& platform) {
                         "; give the stub with --stub");
     }
     const fs::path bin = self.parent_path();
-    const bool windows = platform == "windows";
-    const fs::path name = windows ? "larkspan.exe" : "larkspan";
+    const StubPlace place = PlaceOf(platform, arch);
     const fs::path candidates[] = {
-        bin / ".." / "lib" / "larkspan" / platform / name,
-        windows ? bin / ".." / "build-windows" / name : bin / name,
+        bin / ".." / "lib" / "larkspan" / place.installed,
+        bin / place.inBuildTree,
     };
     for (const fs::path& candidate : candidates) {
         if (fs::is_regular_file(candidate, ec)) {
             return candidate.lexically_normal().string();
         }
     }
-    throw PackError("no " + platform + " installer stub installed with larkspan-pack (looked for " +
+    throw PackError("no " + place.shown +
+                    " installer stub installed with larkspan-pack (looked for " +
                     candidates[0].lexically_normal().string() + "); give one with --stub");
 }
 
 void Wrap(WrapOptions o, VerbContext& context) {
+    if (!o.arch.empty() && o.platform != "windows") {
+        throw PackError("--arch chooses between the Windows stubs: it needs --platform windows");
+    }
+    if (!o.arch.empty() && !o.stub.empty()) {
+        throw PackError("--arch chooses an installed stub: not with --stub " + o.stub);
+    }
     if (o.stub.empty()) {
-        o.stub = FindStub(o.platform);
+        o.stub = FindStub(o.platform, o.arch);
     }
     const std::vector<std::byte> stubBytes = ReadWholeFile(o.stub);
     const Stub stub = CheckStub(stubBytes, o.stub);
@@ -171,10 +198,14 @@ void AddWrapVerb(CLI::App& app, VerbContext& context) {
         "payload");
     verb->add_option("--stub", options->stub,
                      "The installer program without a payload (build/larkspan, "
-                     "build-windows/larkspan.exe); by default the one installed with the tool");
+                     "build-windows-x86/larkspan.exe); by default the one installed with the tool");
     verb->add_option("--platform", options->platform,
                      "Which installed stub to wrap when --stub is not given (default linux)")
         ->check(CLI::IsMember({"linux", "windows"}));
+    verb->add_option("--arch", options->arch,
+                     "Which Windows stub: x86 (default; runs on every Windows, 32-bit, 64-bit "
+                     "and ARM64) or x64")
+        ->check(CLI::IsMember({"x86", "x64"}));
     verb->add_option("--package", options->package, "The package to carry")->required();
     verb->add_option("-o,--output", options->output, "The installer to write")->required();
     verb->footer(

@@ -37,7 +37,8 @@ std::vector<DWORD> HiddenTemplate(HINSTANCE module, int id) {
     if (data == nullptr || size < sizeof(DLGTEMPLATE)) {
         return {};
     }
-    std::vector<DWORD> copy((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    // Rounded up without an overflow where size_t has 32 bits.
+    std::vector<DWORD> copy(size / sizeof(DWORD) + (size % sizeof(DWORD) != 0 ? 1 : 0));
     std::memcpy(copy.data(), data, size);
     // DLGTEMPLATEEX: version 1, signature 0xFFFF, help id, extended style, then the style.
     const auto* words = reinterpret_cast<const WORD*>(copy.data());

@@ -32,12 +32,15 @@ private:
     platform::WritableFile& target_;
 };
 
-// A new file whose writes fail, or that cannot take its name.
+// A new file whose writes fail, that cannot take its name, or whose closing fails.
 class FaultyUnnamedFile final : public platform::UnnamedFileWrapper {
 public:
     FaultyUnnamedFile(std::unique_ptr<platform::UnnamedFile> target, bool failWrites,
-                      std::function<bool(const platform::Path&)> refuseName)
-        : UnnamedFileWrapper(std::move(target)), refuseName_(std::move(refuseName)) {
+                      std::function<bool(const platform::Path&)> refuseName,
+                      std::function<bool(const platform::Path&)> failClose)
+        : UnnamedFileWrapper(std::move(target)),
+          refuseName_(std::move(refuseName)),
+          failClose_(std::move(failClose)) {
         if (failWrites) {
             failing_.emplace(UnnamedFileWrapper::Contents());
         }
@@ -49,12 +52,16 @@ public:
         if (refuseName_(to)) {
             return platform::FileError::accessDenied;
         }
+        if (failClose_(to)) {
+            return platform::FileError::hardIO;  // unnamed, the file goes with this object
+        }
         return UnnamedFileWrapper::CloseAndName(to);
     }
 
 private:
     std::optional<FailingWrite> failing_;
     std::function<bool(const platform::Path&)> refuseName_;
+    std::function<bool(const platform::Path&)> failClose_;
 };
 
 class PayloadBytes final : public platform::ResourceData {
@@ -116,7 +123,8 @@ platform::FileError FaultEnv::CreateUnnamedFile(const platform::Path& folder,
     }
     *file = std::make_unique<FaultyUnnamedFile>(
         std::move(*file), failing,
-        [this](const platform::Path& to) { return Matches(refuseCreate, to); });
+        [this](const platform::Path& to) { return Matches(refuseCreate, to); },
+        [this](const platform::Path& to) { return Matches(failCloses, to); });
     return error;
 }
 

@@ -41,6 +41,8 @@ public:
     std::function<void(const platform::Path&)> beforeOpen;
     // Append fails (disk full) for the n-th new file (from 1) made in a folder.
     std::map<std::u16string, int> failTemporaryWrites;
+    // Naming a new file onto it fails as a failed close does (an I/O error): it keeps no name.
+    std::set<std::u16string> failCloses;
     // Windows' deletion: a file removed while a lock of this Env on it is held keeps its
     // name and bytes until the last such lock goes.
     bool keepRemovedWhileLocked = false;

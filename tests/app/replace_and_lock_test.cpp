@@ -62,6 +62,22 @@ TEST_F(ReplaceTest, AFullDiskOnTheSecondObjectPackKeepsItsOldBytes) {
     EXPECT_THAT(Temporaries(packs), IsEmpty());
 }
 
+// Closing reports an error (a delayed write that failed): never taken for success.
+TEST_F(ReplaceTest, AFailedCloseOfAnObjectPackIsReportedAndKeepsItsOldBytes) {
+    const fs::path packs = Qib() / "objectpacks" / "Tests";
+    fs::create_directories(packs);
+    WriteFileBytes(packs / "b.qop", Text("the user's old bravo"));
+    env.failCloses = {u"\\objectpacks\\Tests\\b.qop"};
+    backend.answers = {ui::BoxAnswer::yes};
+    backend.script = {Press{IDOK}, Press{IDCANCEL}};
+    RunInstaller(MakePackageBytes());
+    EXPECT_THAT(backend.BoxTexts(), ElementsAre(S(messages::kFilesDirectory)));
+    EXPECT_EQ(ReadFileBytes(packs / "a.qop"), Text("alpha"));
+    EXPECT_EQ(ReadFileBytes(packs / "b.qop"), Text("the user's old bravo"));
+    EXPECT_THAT(Temporaries(packs), IsEmpty());
+    EXPECT_FALSE(fs::exists(Qib() / "Tessel" / "t.tsl"));
+}
+
 // The folders of the three sections and of the title image; not their parents, not other names.
 TEST_F(ReplaceTest, ARunRemovesWhatAKilledRunLeftWhereItWritesAndNothingElse) {
     const fs::path packs = Qib() / "objectpacks" / "Tests";

@@ -48,10 +48,19 @@ HWND DialogHandle() {
     return ::FindWindowW(L"#32770", L"QIB Template Install");
 }
 
-// Runs `step` once the modal loop of the dialog runs (a thread timer fires only there).
+// Runs `step` once the modal loop of the dialog runs (a thread timer fires only there) and
+// has shown the dialog: the loop shows it when it first finds no message waiting, and a timer
+// that expired while a slow machine built the dialog comes first. Waits a second at the most.
 std::function<void()> g_step;
+int g_waitsForShow = 0;
 void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
+    HWND dialog = DialogHandle();
+    if (dialog != nullptr && !::IsWindowVisible(dialog) && g_waitsForShow++ < 50) {
+        ::SetTimer(nullptr, 0, 20, RunStep);
+        return;
+    }
+    g_waitsForShow = 0;
     auto step = std::move(g_step);
     g_step = nullptr;
     if (step) {

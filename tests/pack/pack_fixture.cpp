@@ -33,7 +33,9 @@ std::vector<std::byte> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::byte> bytes(chars.size());
-    std::memcpy(bytes.data(), chars.data(), chars.size());
+    if (!chars.empty()) {  // an empty vector's data() may be null, which memcpy must not get
+        std::memcpy(bytes.data(), chars.data(), chars.size());
+    }
     return bytes;
 }
 

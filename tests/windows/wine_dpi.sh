@@ -24,26 +24,11 @@ while (($#)); do
 done
 : "${WINEPREFIX:?}" "${HOME:?}"
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../ui/xvfb_session.sh"
-source "$here/../support/check.sh"
+. "$here/wine_gui_session.sh"
 
 # Room for the dialog at 192 DPI (about 1460 x 620 pixels).
-start_xvfb 1920x1200x24
-status=$?
-[ $status -eq 0 ] || exit $status
-
-work=$(mktemp -d)
-installer_pid=
-cleanup() {
-  if [ -n "$installer_pid" ]; then
-    kill "$installer_pid" 2>/dev/null
-    wait "$installer_pid" 2>/dev/null
-  fi
-  wineserver -k 2>/dev/null
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
+open_session 1920x1200x24 || exit $?
+source "$here/../support/check.sh"
 
 # The prefix at this DPI, made once from the tests' prefix: its own registry and devices, the
 # same drive C (over a gigabyte, which the installer only reads; the documents folder is

@@ -1,8 +1,9 @@
 # Sourced by the tests that drive the installer's own windows under Wine on a private X
 # server. The sourcing script sets $caption (the dialog's title).
-#   open_session      starts the private X server and makes the scratch folder $work (which
-#                     holds the programs), both gone when the script ends (the EXIT trap);
-#                     returns 77 when Xvfb is not installed
+#   open_session [SCREEN]  starts the private X server (1280x1024x24 unless SCREEN says) and
+#                     makes the scratch folder $work (which holds the programs), both gone
+#                     when the script ends (the EXIT trap, which also stops the Wine server
+#                     of the prefix in use then); returns 77 when Xvfb is not installed
 #   start NAME        runs $work/NAME.exe in the background, from $work; its pid in
 #                     $installer_pid, its output in $work/out and $work/err
 #   dialog            waits for the dialog; its id in $window
@@ -24,12 +25,13 @@ open_session() {
   # would take this session's programs, and its desktop has no screen: no window would
   # open. Its end is waited for first (30 s at the most).
   timeout 30 wineserver --wait || true
-  start_xvfb 1280x1024x24 || return $?
+  start_xvfb "${1:-1280x1024x24}" || return $?
   work=$(mktemp -d)
   trap close_session EXIT
 }
 close_session() {
   stop_installer
+  wineserver -k 2>/dev/null
   stop_xvfb
   [ -z "$work" ] || rm -rf "$work"
 }

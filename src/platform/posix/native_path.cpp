@@ -27,4 +27,11 @@ Path CarriedPath(const std::string& native) {
     return path;
 }
 
+std::string WithoutTrailingSlash(std::string native) {
+    while (native.size() > 1 && native.back() == '/') {
+        native.pop_back();
+    }
+    return native;
+}
+
 }  // namespace platform::posix

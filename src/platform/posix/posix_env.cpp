@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
+#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "platform/payload_locator.h"
+#include "platform/posix/user_dirs.h"
 #include "platform/text.h"
 
 extern char** environ;
@@ -276,69 +278,6 @@ bool MakeFolders(const std::string& native) {
     }
     ::mkdir(native.c_str(), 0777);
     return IsDirectory(native);
-}
-
-std::string WithoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
-}
-
-// XDG_DOCUMENTS_DIR of user-dirs.dirs: a line XDG_DOCUMENTS_DIR="$HOME/Documents" or an
-// absolute path in quotes, with "\" escaping the next character.
-std::optional<std::string> ReadXdgDocumentsDir(const Environment& env) {
-    const std::string* home = env.Find("HOME");
-    std::string config;
-    if (const std::string* x = env.Find("XDG_CONFIG_HOME");
-        x != nullptr && !x->empty() && x->front() == '/') {
-        config = *x;
-    } else if (home != nullptr && !home->empty()) {
-        config = WithoutTrailingSlash(*home) + "/.config";
-    } else {
-        return std::nullopt;
-    }
-    std::ifstream in(config + "/user-dirs.dirs");
-    std::string line;
-    std::optional<std::string> found;
-    while (std::getline(in, line)) {
-        const auto start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, 18, "XDG_DOCUMENTS_DIR=") != 0) {
-            continue;
-        }
-        std::string_view value = std::string_view(line).substr(start + 18);
-        if (value.size() < 2 || value.front() != '"') {
-            continue;
-        }
-        value.remove_prefix(1);
-        std::string text;
-        bool closed = false;
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            if (value[i] == '\\' && i + 1 < value.size()) {
-                text += value[++i];
-            } else if (value[i] == '"') {
-                closed = true;
-                break;
-            } else {
-                text += value[i];
-            }
-        }
-        if (!closed) {
-            continue;
-        }
-        // Only "$HOME" itself or "$HOME/..." names the home folder; "$HOMEDIR/..." does not.
-        if (text == "$HOME" || text.rfind("$HOME/", 0) == 0) {
-            if (home == nullptr || home->empty()) {
-                continue;
-            }
-            text = WithoutTrailingSlash(*home) + text.substr(5);
-        }
-        if (text.empty() || text.front() != '/') {
-            continue;
-        }
-        found = WithoutTrailingSlash(text);  // the last assignment wins, as in a shell
-    }
-    return found;
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -754,7 +693,14 @@ public:
     }
 
     std::optional<Path> DocumentsFolderAttempt1() override {
-        const auto dir = ReadXdgDocumentsDir(env_);
+        const auto file = UserDirsFile(env_);
+        if (!file) {
+            return std::nullopt;
+        }
+        std::ifstream in(*file);
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        const auto dir = DocumentsDirOfUserDirs(text, env_.Find("HOME"));
         if (!dir || !MakeFolders(*dir)) {
             return std::nullopt;
         }

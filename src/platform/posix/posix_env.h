@@ -33,6 +33,8 @@ struct Environment {
 std::optional<std::string> NativePath(const Path& path);
 // The carried form of a native path.
 Path CarriedPath(const std::string& native);
+// A native path without the slashes that end it ("/" itself stays).
+std::string WithoutTrailingSlash(std::string native);
 
 std::unique_ptr<Env> NewPosixEnv(Environment environment);
 

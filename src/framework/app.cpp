@@ -86,7 +86,7 @@ ui::DialogWindow* MainWindowOf(CWinApp* app) {
     if (app == nullptr || app->m_pMainWnd == nullptr) {
         return nullptr;
     }
-    return app->m_pMainWnd->GetFrontEndWindow();
+    return app->m_pMainWnd->GetBackendWindow();
 }
 
 }  // namespace

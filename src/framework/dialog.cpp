@@ -150,12 +150,12 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     if (control.GetSafeHwnd() == nullptr) {
-        control.AttachToControl(pDX->m_pDlgWnd->GetFrontEndWindow(), id);
+        control.AttachToControl(pDX->m_pDlgWnd->GetBackendWindow(), id);
     }
 }
 
 void DDX_Text(CDataExchange* pDX, int id, CString& value) {
-    ui::DialogWindow* window = pDX->m_pDlgWnd->GetFrontEndWindow();
+    ui::DialogWindow* window = pDX->m_pDlgWnd->GetBackendWindow();
     if (window == nullptr) {
         return;
     }
@@ -198,7 +198,7 @@ bool AfxScanUnsigned(const CString& text, UINT* value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
-    ui::DialogWindow* window = pDX->m_pDlgWnd->GetFrontEndWindow();
+    ui::DialogWindow* window = pDX->m_pDlgWnd->GetBackendWindow();
     if (window == nullptr) {
         return;
     }

@@ -69,7 +69,7 @@ public:
     const void* GetSafeHwnd() const { return m_pWindow != nullptr ? this : nullptr; }
     UINT GetDlgCtrlID() const { return static_cast<UINT>(m_nID); }
     // The front end's dialog window this object lives in, or null.
-    ui::DialogWindow* GetFrontEndWindow() const { return m_pWindow; }
+    ui::DialogWindow* GetBackendWindow() const { return m_pWindow; }
 
     BOOL ShowWindow(int cmdShow);
     // Centres a dialog's own window over the dialog of `alternateOwner` when that one is shown

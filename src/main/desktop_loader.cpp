@@ -46,8 +46,8 @@ int ModuleFile(std::string* whyNot) {
 
 }  // namespace
 
-DesktopFrontEnd LoadDesktopFrontEnd(int* argc, char*** argv) {
-    DesktopFrontEnd result;
+DesktopBackend LoadDesktopBackend(int* argc, char*** argv) {
+    DesktopBackend result;
     const int fd = ModuleFile(&result.whyNot);
     if (fd < 0) {
         return result;

@@ -10,12 +10,12 @@
 
 namespace larkspan {
 
-struct DesktopFrontEnd {
+struct DesktopBackend {
     std::unique_ptr<ui::Backend> backend;  // null when it could not be had
     std::string whyNot;                    // then: why, in one line
 };
 
 // Loads the module and opens the display that the environment names.
-DesktopFrontEnd LoadDesktopFrontEnd(int* argc, char*** argv);
+DesktopBackend LoadDesktopBackend(int* argc, char*** argv);
 
 }  // namespace larkspan

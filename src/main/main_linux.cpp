@@ -4,7 +4,7 @@
 #include <iostream>
 #include <memory>
 
-#include "main/front_end.h"
+#include "main/backend_choice.h"
 #include "main/installer_runner.h"
 #include "platform/codecs/picture_codecs.h"
 #include "platform/posix/posix_env.h"
@@ -18,22 +18,22 @@
 namespace {
 
 // GTK when it is built and a display can be opened; else the console.
-std::unique_ptr<ui::Backend> NewFrontEnd(const platform::posix::Environment& environment, int* argc,
-                                         char*** argv) {
+std::unique_ptr<ui::Backend> NewBackend(const platform::posix::Environment& environment, int* argc,
+                                        char*** argv) {
     const auto variable = [&environment](const std::string& name) {
         return environment.Find(name);
     };
 #ifdef LARKSPAN_HAVE_GTK
     std::unique_ptr<ui::Backend> desktop;
     const auto canOpen = [&] {
-        larkspan::DesktopFrontEnd loaded = larkspan::LoadDesktopFrontEnd(argc, argv);
+        larkspan::DesktopBackend loaded = larkspan::LoadDesktopBackend(argc, argv);
         if (!loaded.backend) {
             std::cerr << "larkspan: " << loaded.whyNot << "; using the console\n";
         }
         desktop = std::move(loaded.backend);
         return desktop != nullptr;
     };
-    if (larkspan::ChooseFrontEnd(variable, true, canOpen) == larkspan::FrontEnd::gtk) {
+    if (larkspan::ChooseBackend(variable, true, canOpen) == larkspan::BackendKind::gtk) {
         return desktop;
     }
 #else
@@ -52,7 +52,7 @@ std::unique_ptr<ui::Backend> NewFrontEnd(const platform::posix::Environment& env
 
 int main(int argc, char** argv) {
     auto environment = platform::posix::Environment::FromProcess();
-    const std::unique_ptr<ui::Backend> backend = NewFrontEnd(environment, &argc, &argv);
+    const std::unique_ptr<ui::Backend> backend = NewBackend(environment, &argc, &argv);
     const std::unique_ptr<platform::Env> env = platform::posix::NewPosixEnv(std::move(environment));
     const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder();
 

@@ -1,17 +1,17 @@
-#include "main/front_end.h"
+#include "main/backend_choice.h"
 
 namespace larkspan {
 
-FrontEnd ChooseFrontEnd(const std::function<const std::string*(const std::string&)>& variable,
-                        bool gtkBuilt, const std::function<bool()>& canOpenDisplay) {
+BackendKind ChooseBackend(const std::function<const std::string*(const std::string&)>& variable,
+                          bool gtkBuilt, const std::function<bool()>& canOpenDisplay) {
     const auto named = [&](const char* name) {
         const std::string* value = variable(name);
         return value != nullptr && !value->empty();
     };
     if (gtkBuilt && (named("DISPLAY") || named("WAYLAND_DISPLAY")) && canOpenDisplay()) {
-        return FrontEnd::gtk;
+        return BackendKind::gtk;
     }
-    return FrontEnd::console;
+    return BackendKind::console;
 }
 
 }  // namespace larkspan

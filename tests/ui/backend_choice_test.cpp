@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "main/front_end.h"
+#include "main/backend_choice.h"
 
 namespace {
 
-using larkspan::ChooseFrontEnd;
-using larkspan::FrontEnd;
+using larkspan::BackendKind;
+using larkspan::ChooseBackend;
 
 struct Case {
     const char* what;
@@ -18,19 +18,20 @@ struct Case {
     std::optional<std::string> wayland;
     bool gtkBuilt;
     bool opens;
-    FrontEnd expected;
+    BackendKind expected;
     bool tries;  // whether the display is tried at all
 };
 
-TEST(ChooseFrontEnd, PicksTheDesktopOnlyWhenANamedDisplayOpens) {
+TEST(ChooseBackend, PicksTheDesktopOnlyWhenANamedDisplayOpens) {
     const Case cases[] = {
-        {"no display named", std::nullopt, std::nullopt, true, true, FrontEnd::console, false},
-        {"empty names", "", "", true, true, FrontEnd::console, false},
-        {"X display opens", ":0", std::nullopt, true, true, FrontEnd::gtk, true},
-        {"Wayland display opens", std::nullopt, "wayland-0", true, true, FrontEnd::gtk, true},
-        {"named but cannot open", ":0", std::nullopt, true, false, FrontEnd::console, true},
-        {"Wayland named but cannot open", "", "wayland-0", true, false, FrontEnd::console, true},
-        {"desktop front end not built", ":0", "wayland-0", false, true, FrontEnd::console, false},
+        {"no display named", std::nullopt, std::nullopt, true, true, BackendKind::console, false},
+        {"empty names", "", "", true, true, BackendKind::console, false},
+        {"X display opens", ":0", std::nullopt, true, true, BackendKind::gtk, true},
+        {"Wayland display opens", std::nullopt, "wayland-0", true, true, BackendKind::gtk, true},
+        {"named but cannot open", ":0", std::nullopt, true, false, BackendKind::console, true},
+        {"Wayland named but cannot open", "", "wayland-0", true, false, BackendKind::console, true},
+        {"desktop front end not built", ":0", "wayland-0", false, true, BackendKind::console,
+         false},
     };
     for (const Case& c : cases) {
         std::map<std::string, std::string> env;
@@ -41,7 +42,7 @@ TEST(ChooseFrontEnd, PicksTheDesktopOnlyWhenANamedDisplayOpens) {
             env["WAYLAND_DISPLAY"] = *c.wayland;
         }
         int tries = 0;
-        const FrontEnd chosen = ChooseFrontEnd(
+        const BackendKind chosen = ChooseBackend(
             [&env](const std::string& name) -> const std::string* {
                 const auto it = env.find(name);
                 return it != env.end() ? &it->second : nullptr;

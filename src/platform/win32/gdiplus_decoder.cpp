@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <span>
+#include <vector>
 
 #include "platform/picture_file.h"
 #include "platform/win32/gdiplus_decoder.h"
@@ -35,6 +36,9 @@ struct GdiplusFunctions {
     decltype(&flat::GdipGetImagePixelFormat) getImagePixelFormat = nullptr;
     decltype(&flat::GdipBitmapLockBits) bitmapLockBits = nullptr;
     decltype(&flat::GdipBitmapUnlockBits) bitmapUnlockBits = nullptr;
+    // For PNG writing only.
+    decltype(&flat::GdipCreateBitmapFromScan0) createBitmapFromScan0 = nullptr;
+    decltype(&flat::GdipSaveImageToStream) saveImageToStream = nullptr;
 
     explicit GdiplusFunctions(const SystemLibrary& library)
         : startup(library.Find<decltype(startup)>("GdiplusStartup")),
@@ -47,7 +51,10 @@ struct GdiplusFunctions {
           getImagePixelFormat(
               library.Find<decltype(getImagePixelFormat)>("GdipGetImagePixelFormat")),
           bitmapLockBits(library.Find<decltype(bitmapLockBits)>("GdipBitmapLockBits")),
-          bitmapUnlockBits(library.Find<decltype(bitmapUnlockBits)>("GdipBitmapUnlockBits")) {}
+          bitmapUnlockBits(library.Find<decltype(bitmapUnlockBits)>("GdipBitmapUnlockBits")),
+          createBitmapFromScan0(
+              library.Find<decltype(createBitmapFromScan0)>("GdipCreateBitmapFromScan0")),
+          saveImageToStream(library.Find<decltype(saveImageToStream)>("GdipSaveImageToStream")) {}
 
     bool complete() const {
         return startup && shutdown && createBitmapFromStream && disposeImage && getImageWidth &&
@@ -194,10 +201,68 @@ private:
     GdiplusSession session_;
 };
 
+// GDI+'s PNG encoder, {557CF406-1A04-11D3-9A73-0000F81EF32E}.
+constexpr CLSID kPngEncoder = {
+    0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+
+std::vector<std::uint8_t> EncodeWith(const GdiplusFunctions& gdip, int width, int height,
+                                     const std::uint8_t* rgba) {
+    if (gdip.createBitmapFromScan0 == nullptr || gdip.saveImageToStream == nullptr || width <= 0 ||
+        height <= 0 || !WithinPictureLimits(width, height, 4)) {
+        return {};
+    }
+    // GDI+ keeps 32-bit pixels as blue, green, red, alpha.
+    const std::size_t rowBytes = std::size_t(width) * 4;
+    std::vector<std::uint8_t> bgra(rowBytes * height);
+    for (std::size_t i = 0; i < bgra.size(); i += 4) {
+        bgra[i] = rgba[i + 2];
+        bgra[i + 1] = rgba[i + 1];
+        bgra[i + 2] = rgba[i];
+        bgra[i + 3] = rgba[i + 3];
+    }
+    GpBitmap* created = nullptr;
+    if (gdip.createBitmapFromScan0(width, height, static_cast<INT>(rowBytes), PixelFormat32bppARGB,
+                                   bgra.data(), &created) != Ok ||
+        created == nullptr) {
+        return {};
+    }
+    const Bitmap bitmap(gdip, created);
+    std::unique_ptr<IStream, StreamRelease> stream(::SHCreateMemStream(nullptr, 0));
+    if (!stream ||
+        gdip.saveImageToStream(bitmap.get(), stream.get(), &kPngEncoder, nullptr) != Ok) {
+        return {};
+    }
+    STATSTG stat{};
+    LARGE_INTEGER start{};
+    if (stream->Stat(&stat, STATFLAG_NONAME) != S_OK || stat.cbSize.QuadPart > kMaxPictureBytes ||
+        stream->Seek(start, STREAM_SEEK_SET, nullptr) != S_OK) {
+        return {};
+    }
+    std::vector<std::uint8_t> png(static_cast<std::size_t>(stat.cbSize.QuadPart));
+    ULONG read = 0;
+    if (!png.empty() && (stream->Read(png.data(), static_cast<ULONG>(png.size()), &read) != S_OK ||
+                         read != png.size())) {
+        return {};
+    }
+    return png;
+}
+
 }  // namespace
 
 std::unique_ptr<ImageDecoder> NewGdiplusDecoder() {
     return std::make_unique<GdiplusDecoder>();
+}
+
+std::vector<std::uint8_t> EncodePngWithGdiplus(int width, int height, const std::uint8_t* rgba) {
+    try {
+        const GdiplusSession session;
+        if (!session.started()) {
+            return {};
+        }
+        return EncodeWith(session.functions(), width, height, rgba);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 }  // namespace platform::win32

@@ -1,9 +1,7 @@
 // Decoding of picture files with the system's own codecs (GDI+ through its flat interface).
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "platform/image_decoder.h"
 
@@ -14,9 +12,5 @@ namespace platform::win32 {
 // green, red (32 bits with alpha as the fourth byte when the picture has transparency), rows
 // top-down. Starts GDI+ for its life.
 std::unique_ptr<ImageDecoder> NewGdiplusDecoder();
-
-// width x height pixels of red, green, blue, alpha (rows top-down, without gaps) as the bytes
-// of a PNG file, written by GDI+'s own encoder; empty on failure.
-std::vector<std::uint8_t> EncodePngWithGdiplus(int width, int height, const std::uint8_t* rgba);
 
 }  // namespace platform::win32

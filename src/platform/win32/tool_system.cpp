@@ -12,6 +12,7 @@
 
 #include "platform/tool_system.h"
 #include "platform/win32/gdiplus_decoder.h"
+#include "platform/win32/gdiplus_png_writer.h"
 
 namespace platform::tool {
 

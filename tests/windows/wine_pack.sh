@@ -30,7 +30,7 @@ n=0
 both() {  # both ARGS...: runs each tool; $work/{l,w}/N.{out,err,status}
   n=$((n + 1))
   local status
-  status=0; (cd "$work/l" && "$pack" "$@" >"$n.out" 2>"$n.err") || status=$?
+  status=0; (cd "$work/l" && timeout 120 "$pack" "$@" >"$n.out" 2>"$n.err") || status=$?
   echo "$status" >"$work/l/$n.status"
   status=0; (cd "$work/w" && timeout 120 wine "$exe" "$@" >"$n.out" 2>"$n.err" </dev/null) ||
     status=$?

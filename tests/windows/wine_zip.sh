@@ -20,7 +20,7 @@ open_session || exit $?
 source "$here/../support/check.sh"
 
 name=larkspan-$version-windows
-"$cpack" -G ZIP --config "$config" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
+timeout 120 "$cpack" -G ZIP --config "$config" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; exit 1; }
 check "cpack makes $name.zip" test -f "$work/cpack/$name.zip"
 mkdir "$work/elsewhere"

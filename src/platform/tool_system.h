@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -29,6 +31,14 @@ std::filesystem::path SystemPath(const std::filesystem::path& path);
 // standard library's folder listing is not used on Windows: it cuts long paths short.
 std::error_code ListFolder(const std::filesystem::path& folder,
                            std::vector<std::filesystem::path>* names);
+
+// Why `name` cannot be a file's name in a folder of this system, beyond what no system takes
+// ("\", "/", NUL, "." and ".."): empty when it can. Windows keeps some characters out of names,
+// drops a closing space or dot, and takes CON, NUL, COM1 ... (with any extension) for devices.
+std::string FileNameProblem(std::u16string_view name);
+// The form in which this system's folders compare names: two names of the same key cannot
+// both be in one folder (Windows does not tell upper from lower case).
+std::u16string FolderKey(std::u16string_view name);
 
 // std::fopen for a path in the system's form: "rb", "wb", or "wbx" for a file that must be
 // new (EEXIST when it is not). errno tells why not.

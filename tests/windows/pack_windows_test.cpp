@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "pack/file_io.h"
+#include "pack/source_folder.h"
+#include "pack/text_quote.h"
 #include "pack_fixture.h"
 #include "platform/resource_table.h"
 #include "platform/tool_system.h"
@@ -202,6 +204,60 @@ TEST_F(PackOnWindows, ATargetHeldOpenByAnotherProgramIsReportedAndKept) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_EQ(ReadBytes(target), BytesOf("what was there"));
     EXPECT_EQ(Names(dir_), (std::vector<std::string>{"held.vqm", "s.vqm"}));
+}
+
+// Stored names that a Windows folder cannot hold are refused before anything is written,
+// instead of writing to a device (NUL swallows the bytes, CON prints them) or failing
+// halfway; names that only look like those are extracted.
+TEST_F(PackOnWindows, ExtractRefusesNamesAWindowsFolderCannotHold) {
+    struct Case {
+        std::u16string name;
+        std::string problem;  // empty: extracted
+    };
+    const std::string device = "names a device on Windows";
+    const std::string character = "holds a character that Windows keeps out of file names";
+    const std::string trailing = "ends in a space or a dot, which Windows drops from file names";
+    const Case cases[] = {
+        {u"NUL", device},          {u"con.qop", device},      {u"Com1.qop", device},
+        {u"lpt9 .txt", device},    {u"aux.tar.gz", device},   {u"a:b.qop", character},
+        {u"what?.qop", character}, {u"tab\t.qop", character}, {u"quote\".qop", character},
+        {u"dot.", trailing},       {u"space ", trailing},     {u"con1.qop", ""},
+        {u"CONSOLE", ""},          {u"com0.qop", ""},         {u".hidden", ""},
+    };
+    const Package sample = pack::BuildPackage(SampleFolder());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Text(fs::path(std::wstring(c.name.begin(), c.name.end()))));
+        Package p = sample;
+        p.sections[0].files[1].name = c.name;
+        const fs::path file = dir_ / "names.vqm";
+        const fs::path out = dir_ / "out";
+        WriteBytes(file, WritePackage(p));
+        const RunResult r = Pack({"extract", Text(file), "-C", Text(out)});
+        if (c.problem.empty()) {
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(ReadBytes(out / "objectpacks" /
+                                fs::path(std::wstring(c.name.begin(), c.name.end()))),
+                      p.sections[0].files[1].data);
+        } else {
+            EXPECT_EQ(r.status, 2);
+            EXPECT_EQ(r.err, "larkspan-pack: " + Text(file) + ": objectpacks entry 2's name " +
+                                 pack::Quote(c.name) + " " + c.problem +
+                                 "; it cannot be extracted safely\n");
+            EXPECT_FALSE(fs::exists(out));
+        }
+        fs::remove_all(out);
+    }
+    // Names that differ in case alone meet in one Windows folder.
+    Package p = sample;
+    p.sections[0].files[1].name = u"Brush.qop";
+    p.sections[0].files[2].name = u"BRUSH.QOP";
+    WriteBytes(dir_ / "case.vqm", WritePackage(p));
+    const RunResult r = Pack({"extract", Text(dir_ / "case.vqm"), "-C", Text(dir_ / "out")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "larkspan-pack: " + Text(dir_ / "case.vqm") +
+                         ": objectpacks entry 3's name \"BRUSH.QOP\" is used by an earlier entry "
+                         "of the section; it cannot be extracted safely\n");
+    EXPECT_FALSE(fs::exists(dir_ / "out"));
 }
 
 // The preview is GDI+'s: its PNG decodes through the installer's own decoder, at the frame's

@@ -11,6 +11,7 @@
 #include "pack/text_quote.h"
 #include "package/stored_names.h"
 #include "platform/text.h"
+#include "platform/tool_system.h"
 
 namespace pack {
 
@@ -173,8 +174,13 @@ void CheckExtractable(const Package& p, const std::string& shownAs) {
         throw PackError(shownAs + ": " + which + " name " + Quote(name.str()) + " " + problem +
                         "; it cannot be extracted safely");
     };
+    // The installer's own rule, then what the folders of this system hold.
+    const auto problemOf = [](const CString& name) {
+        const std::string problem = StoredNameProblem(name.str());
+        return problem.empty() ? platform::tool::FileNameProblem(name.str()) : problem;
+    };
     if (!p.titleImage.empty()) {
-        if (const std::string problem = StoredNameProblem(p.titleName.str()); !problem.empty()) {
+        if (const std::string problem = problemOf(p.titleName); !problem.empty()) {
             refuse("the title image", p.titleName, problem);
         }
         const std::string name = p.titleName.ToUtf8();
@@ -192,12 +198,13 @@ void CheckExtractable(const Package& p, const std::string& shownAs) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             const std::string which =
                 SectionFolderName(s) + " entry " + std::to_string(i + 1) + "'s";
-            if (const std::string problem = StoredNameProblem(files[i].name.str());
-                !problem.empty()) {
+            if (const std::string problem = problemOf(files[i].name); !problem.empty()) {
                 refuse(which, files[i].name, problem);
             }
-            // Names that differ only in unpaired surrogates meet on disk as U+FFFD.
-            if (!seen.insert(files[i].name.ToUtf8()).second) {
+            // Names that differ only in unpaired surrogates meet on disk as U+FFFD, and on
+            // Windows those that differ only in case meet too.
+            const std::u16string key = platform::tool::FolderKey(files[i].name.str());
+            if (!seen.insert(platform::Utf16ToUtf8(key)).second) {
                 refuse(which, files[i].name, "is used by an earlier entry of the section");
             }
         }

@@ -34,6 +34,14 @@ std::error_code ListFolder(const std::filesystem::path& folder,
     return ec;
 }
 
+std::string FileNameProblem(std::u16string_view) {
+    return {};
+}
+
+std::u16string FolderKey(std::u16string_view name) {
+    return std::u16string(name);
+}
+
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }

@@ -4,7 +4,9 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 
 #include <string>
@@ -105,6 +107,55 @@ std::error_code ListFolder(const std::filesystem::path& folder,
         return std::error_code(static_cast<int>(error), std::system_category());
     }
     return {};
+}
+
+std::string FileNameProblem(std::u16string_view name) {
+    for (const char16_t c : name) {
+        if (c < 0x20 || std::u16string_view(u"<>:\"|?*").find(c) != std::u16string_view::npos) {
+            return "holds a character that Windows keeps out of file names";
+        }
+    }
+    if (!name.empty() && (name.back() == u' ' || name.back() == u'.')) {
+        return "ends in a space or a dot, which Windows drops from file names";
+    }
+    // A device's name stays a device with any extension and closing spaces: "nul .txt".
+    std::u16string base(name.substr(0, name.find(u'.')));
+    while (!base.empty() && base.back() == u' ') {
+        base.pop_back();
+    }
+    for (char16_t& c : base) {
+        if (c >= u'a' && c <= u'z') {
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        }
+    }
+    static constexpr std::u16string_view kDevices[] = {u"CON", u"PRN", u"AUX", u"NUL"};
+    bool device = std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices);
+    if (base.size() == 4 && (base.starts_with(u"COM") || base.starts_with(u"LPT"))) {
+        const char16_t digit = base[3];
+        device = (digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
+                 digit == u'\u00B3';
+    }
+    if (device) {
+        return "names a device on Windows";
+    }
+    return {};
+}
+
+std::u16string FolderKey(std::u16string_view name) {
+    if (name.empty() || name.size() > INT_MAX) {
+        return std::u16string(name);
+    }
+    const auto* source = reinterpret_cast<const wchar_t*>(name.data());
+    const int length = static_cast<int>(name.size());
+    const int needed = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, source, length,
+                                       nullptr, 0, nullptr, nullptr, 0);
+    if (needed <= 0) {
+        return std::u16string(name);
+    }
+    std::u16string key(static_cast<std::size_t>(needed), u'\0');
+    ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, source, length,
+                    reinterpret_cast<wchar_t*>(key.data()), needed, nullptr, nullptr, 0);
+    return key;
 }
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {

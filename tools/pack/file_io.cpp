@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "pack/pack_error.h"
+#include "platform/text.h"
 #include "platform/tool_system.h"
 
 namespace pack {
@@ -22,8 +23,8 @@ fs::path FolderOf(const fs::path& target) {
     return parent.empty() ? fs::path(".") : parent;
 }
 
-// A hidden sibling name that no other run picks at the same time (the target's name is kept
-// as UTF-8 bytes on Linux, as UTF-16 on Windows: the same name in either form).
+// A hidden sibling of the target, its name with a random suffix that no other run picks at the
+// same time.
 fs::path SiblingName(const fs::path& target) {
     static std::mt19937_64 random{std::random_device{}()};
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -68,8 +69,14 @@ fs::path PathFromText(std::string_view utf8) {
 }
 
 std::string TextOf(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    if constexpr (sizeof(fs::path::value_type) == sizeof(char16_t)) {
+        // UTF-16 names (Windows) may hold a lone surrogate, which shows as U+FFFD.
+        const auto& native = path.native();
+        return platform::Utf16ToUtf8(std::u16string(native.begin(), native.end()));
+    } else {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    }
 }
 
 fs::path Sys(const fs::path& path) {

@@ -62,6 +62,9 @@ std::vector<PackageFile> ReadSection(const fs::path& folder) {
         if (!fs::is_regular_file(fs::status(Sys(path), statusError))) {
             throw PackError(TextOf(path) + ": not a regular file; a section holds files only");
         }
+        if (PathFromText(TextOf(entry)) != entry) {  // a lone surrogate in a Windows name
+            throw PackError(TextOf(path) + ": the file name is not valid UTF-16");
+        }
         names.push_back(TextOf(entry));
     }
     std::sort(names.begin(), names.end());  // byte order: std::string compares as unsigned

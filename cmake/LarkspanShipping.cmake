@@ -18,18 +18,21 @@ set(LARKSPAN_COPYRIGHT ${PROJECT_SOURCE_DIR}/packaging/copyright)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${LARKSPAN_COPYRIGHT})
 
-# larkspan_notices(OUT_FILE INSTALLED_PATH): writes the notices of the program installed as
-# INSTALLED_PATH (as the Files fields name it, e.g. usr/lib/larkspan/linux/larkspan) to OUT_FILE.
+# larkspan_notices(OUT_FILE INSTALLED_PATH...): writes the notices of the programs installed as
+# INSTALLED_PATH (as the Files fields name them, e.g. usr/lib/larkspan/linux/larkspan) to
+# OUT_FILE, each paragraph once.
 function(larkspan_notices out installed)
+  string(JOIN " " wanted ${installed} ${ARGN})
   execute_process(
-    COMMAND awk -v RS= -v want=${installed} [[
+    COMMAND awk -v RS= -v "want=${wanted}" [=[
+      BEGIN { split(want, w, " "); for (k in w) wanted[w[k]] = 1 }
       NR == 1 { print; print ""; next }
       {
         n = split(substr($0, 1, index($0 "\n", "\n") - 1), f, " ")
-        for (i = 2; i <= n; ++i) if (f[1] == "Files:" && (f[i] == "*" || f[i] == want)) {
+        for (i = 2; i <= n; ++i) if (f[1] == "Files:" && (f[i] == "*" || f[i] in wanted)) {
           print; print ""; break
         }
-      }]] ${LARKSPAN_COPYRIGHT}
+      }]=] ${LARKSPAN_COPYRIGHT}
     OUTPUT_FILE ${out}.new RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "cannot select the notices of ${installed} from ${LARKSPAN_COPYRIGHT}")

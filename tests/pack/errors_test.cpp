@@ -44,6 +44,8 @@ struct Case {
     std::vector<std::string> args;
     int status;
     std::vector<std::string> message;  // parts of the one line
+    // False for what a Windows file system cannot hold (names with "\" or that are no text).
+    bool onWindows = true;
 };
 
 TEST_F(Errors, EachBadInputGetsOneLineAndLeavesNoOutput) {
@@ -193,12 +195,14 @@ TEST_F(Errors, EachBadInputGetsOneLineAndLeavesNoOutput) {
          [&] { WriteText(source_ / "objectpacks" / "a\\b.qop", "x"); },
          create,
          2,
-         {"a\\b.qop: the file name holds \"\\\""}},
+         {"a\\b.qop: the file name holds \"\\\""},
+         false},
         {"name not UTF-8",
          [&] { WriteText(source_ / "objectpacks" / "bad\xFF.qop", "x"); },
          create,
          2,
-         {"bad\xFF.qop: the file name is not valid UTF-8"}},
+         {"bad\xFF.qop: the file name is not valid UTF-8"},
+         false},
         {"unreadable file",
          [&] { MakeUnreadable(source_ / "objectpacks" / "ink-pen.qop"); },
          create,
@@ -253,7 +257,11 @@ TEST_F(Errors, EachBadInputGetsOneLineAndLeavesNoOutput) {
         {"create without -o", [] {}, {"create", src}, 2, {"--output is required"}},
     };
     for (const Case& c : cases) {
+        if (kWindows && !c.onWindows) {
+            continue;
+        }
         SCOPED_TRACE(c.what);
+        MakeReadableAgain();
         fs::remove_all(source_);
         fs::copy(SampleFolder(), source_, fs::copy_options::recursive);
         fs::remove_all(out_);

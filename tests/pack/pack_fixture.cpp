@@ -7,6 +7,12 @@
 #include <random>
 #include <sstream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#endif
+
 #include "pack/command_line.h"
 #include "platform/resource_table.h"
 
@@ -58,12 +64,27 @@ std::vector<std::byte> BytesOf(std::string_view text) {
 std::vector<std::string> Tree(const fs::path& folder) {
     std::vector<std::string> paths;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        paths.push_back(fs::relative(entry.path(), folder).string());
+        paths.push_back(fs::relative(entry.path(), folder).generic_string());
     }
     std::sort(paths.begin(), paths.end());
     return paths;
 }
 
+#ifdef _WIN32
+namespace {
+// Files held open without sharing until the test ends: no other opening of them succeeds.
+std::vector<int>& HeldFiles() {
+    static std::vector<int> held;
+    return held;
+}
+}  // namespace
+
+void MakeUnreadable(const fs::path& path) {
+    const int fd = ::_wsopen(path.c_str(), _O_RDONLY | _O_BINARY, _SH_DENYRW);
+    ASSERT_GE(fd, 0) << path;
+    HeldFiles().push_back(fd);
+}
+#else
 void MakeUnreadable(const fs::path& path) {
     fs::permissions(path, fs::perms::none);
     if (std::ifstream probe(path, std::ios::binary); !probe.is_open()) {
@@ -74,6 +95,7 @@ void MakeUnreadable(const fs::path& path) {
     fs::remove(path);
     fs::create_symlink("/proc/self/mem", path);
 }
+#endif
 
 std::vector<std::byte> InstallerHolding(std::span<const std::byte> package, std::size_t stubSize) {
     namespace restable = platform::restable;
@@ -105,7 +127,21 @@ PackTest::PackTest() {
     fs::create_directories(dir_);
 }
 
+void MakeReadableAgain() {
+#ifdef _WIN32
+    for (const int fd : HeldFiles()) {
+        ::_close(fd);
+    }
+    HeldFiles().clear();
+#endif
+}
+
+fs::path Utf8Path(std::string_view utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 PackTest::~PackTest() {
+    MakeReadableAgain();
     std::error_code ec;
     // Unreadable files must be readable again for their folder to go.
     for (auto it = fs::recursive_directory_iterator(dir_, ec);

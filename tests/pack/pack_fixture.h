@@ -17,6 +17,13 @@ namespace pack_testing {
 
 namespace fs = std::filesystem;
 
+// Where the tests run: what a Windows file system cannot hold is left out there.
+#ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+
 struct RunResult {
     int status = -1;
     std::string out;
@@ -37,8 +44,13 @@ std::vector<std::byte> BytesOf(std::string_view text);
 // Every path below `folder`, relative to it, sorted; hidden temporary files included.
 std::vector<std::string> Tree(const fs::path& folder);
 
-// Makes a file unreadable for this process, root included.
+// Makes a file unreadable for this process, root included (on Windows: held open without
+// sharing); MakeReadableAgain undoes it for every such file, so that they can be removed.
 void MakeUnreadable(const fs::path& path);
+void MakeReadableAgain();
+
+// A path from UTF-8 text, on every system.
+fs::path Utf8Path(std::string_view utf8);
 
 // The stub bytes, package and resource table of an installer holding `package`.
 std::vector<std::byte> InstallerHolding(std::span<const std::byte> package,

@@ -144,13 +144,19 @@ TEST_F(RoundTrip, SourcesOfEveryShapeComeBackByteForByte) {
         const fs::path folder = dir_ / source.tag;
         fs::create_directories(folder);
         WriteText(folder / "package.json", source.manifest);
+        std::vector<std::u16string> objectpacks = source.objectpacks;
         for (const auto& [path, content] : source.files) {
-            fs::create_directories((folder / path).parent_path());
-            WriteText(folder / path, content);
+            if (kWindows && path == "objectpacks/B") {
+                // Windows file systems do not tell "B" from "b": the folder holds "b" alone.
+                std::erase(objectpacks, u"B");
+                continue;
+            }
+            fs::create_directories((folder / Utf8Path(path)).parent_path());
+            WriteText(folder / Utf8Path(path), content);
         }
         const Package p = Load(CreateExtractCreate(folder, source.tag));
         EXPECT_EQ(p.header.description.str(), source.description) << source.tag;
-        EXPECT_EQ(Names(p.sections[0]), source.objectpacks) << source.tag;
+        EXPECT_EQ(Names(p.sections[0]), objectpacks) << source.tag;
         EXPECT_EQ(p.titleName.str(), source.titleName) << source.tag;
         EXPECT_EQ(p.header.imageName.str(), source.titleName) << source.tag;
     }

@@ -89,6 +89,13 @@ TEST_F(StubLookup, WindowsTakesTheX86StubUnlessX64IsAskedFor) {
                                        {x64_, "lib/larkspan/windows/x64/larkspan.exe"}});
     const fs::path built = Tree(dir_ / "top" / "build", {{x86_, "build-windows-x86/larkspan.exe"},
                                                          {x64_, "build-windows/larkspan.exe"}});
+    // The Windows tool's own build folder, and the unpacked Windows zip (stubs/ beside the tool).
+    const fs::path builtX86 =
+        Tree(dir_ / "top2" / "build-windows-x86",
+             {{x86_, "build-windows-x86/larkspan.exe"}, {x64_, "build-windows/larkspan.exe"}});
+    const fs::path unzipped = Tree(dir_ / "unzipped" / "larkspan-windows",
+                                   {{x86_, "larkspan-windows/stubs/windows/x86/larkspan.exe"},
+                                    {x64_, "larkspan-windows/stubs/windows/x64/larkspan.exe"}});
     struct Case {
         const char* args;
         std::uint16_t machine;
@@ -99,7 +106,7 @@ TEST_F(StubLookup, WindowsTakesTheX86StubUnlessX64IsAskedFor) {
         {"--platform windows --arch x86", kMachineX86, false},
         {"--platform windows --arch x64", kMachineX64, true},
     };
-    for (const fs::path& tool : {installed, built}) {
+    for (const fs::path& tool : {installed, built, builtX86, unzipped}) {
         for (const Case& c : cases) {
             const fs::path out = dir_ / "setup.exe";
             ASSERT_EQ(Wrap(tool, c.args, out), 0) << tool << " " << c.args << ": " << err_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <new>
 
+#include "pack/file_io.h"
 #include "pack/pack_error.h"
 #include "pack/verbs.h"
 #include "resources/resource.h"
@@ -35,7 +36,7 @@ void RunVerb(VerbContext& context, const std::function<void()>& work) {
     } catch (const PackError& e) {
         Report(context, e.what(), e.status());
     } catch (const std::filesystem::filesystem_error& e) {
-        Report(context, e.path1().string() + ": " + e.code().message(), kExitBadInput);
+        Report(context, TextOf(e.path1()) + ": " + e.code().message(), kExitBadInput);
     } catch (const std::bad_alloc&) {
         Report(context, "out of memory", kExitBadInput);
     } catch (const std::exception& e) {
@@ -47,6 +48,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     VerbContext context{out, err};
     CLI::App app("Authoring tool for Larkspan template packages", "larkspan-pack");
     app.require_subcommand(1);
+    // "/name" is a path on every system, never an option (CLI11 would take it for one on
+    // Windows), so that a command line means the same wherever the tool runs.
+    app.allow_windows_style_options(false);
     AddCreateVerb(app, context);
     AddListVerb(app, context);
     AddVerifyVerb(app, context);

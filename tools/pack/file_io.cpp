@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "pack/pack_error.h"
+#include "platform/text.h"
+#include "platform/tool_system.h"
 
 namespace pack {
 
@@ -21,7 +23,8 @@ fs::path FolderOf(const fs::path& target) {
     return parent.empty() ? fs::path(".") : parent;
 }
 
-// A hidden sibling name that no other run picks at the same time.
+// A hidden sibling of the target, its name with a random suffix that no other run picks at the
+// same time.
 fs::path SiblingName(const fs::path& target) {
     static std::mt19937_64 random{std::random_device{}()};
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -30,31 +33,62 @@ fs::path SiblingName(const fs::path& target) {
     for (int i = 0; i < 12; ++i, bits >>= 4) {
         suffix += kDigits[bits & 0xF];
     }
-    return FolderOf(target) / ("." + target.filename().string() + ".tmp-" + suffix);
+    return FolderOf(target) / PathFromText("." + TextOf(target.filename()) + ".tmp-" + suffix);
+}
+
+// Removes a tree the tool made, links never followed; what cannot be removed stays.
+void RemoveTree(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_directory(fs::symlink_status(Sys(path), ec))) {
+        std::vector<fs::path> names;
+        ListFolder(path, &names);
+        for (const fs::path& name : names) {
+            RemoveTree(path / name);
+        }
+    }
+    fs::remove(Sys(path), ec);
 }
 
 }  // namespace
 
+std::error_code ListFolder(const fs::path& folder, std::vector<fs::path>* names) {
+    return platform::tool::ListFolder(Sys(folder), names);
+}
+
+bool IsEmptyFolder(const fs::path& folder) {
+    std::error_code ec;
+    if (!fs::is_directory(fs::status(Sys(folder), ec))) {
+        return false;
+    }
+    std::vector<fs::path> names;
+    return !ListFolder(folder, &names) && names.empty();
+}
+
+fs::path PathFromText(std::string_view utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string TextOf(const fs::path& path) {
+    if constexpr (sizeof(fs::path::value_type) == sizeof(char16_t)) {
+        // UTF-16 names (Windows) may hold a lone surrogate, which shows as U+FFFD.
+        const auto& native = path.native();
+        return platform::Utf16ToUtf8(std::u16string(native.begin(), native.end()));
+    } else {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    }
+}
+
+fs::path Sys(const fs::path& path) {
+    return platform::tool::SystemPath(path);
+}
+
 std::FILE* OpenFile(const fs::path& path, const char* mode) {
-#ifdef _WIN32
-    const std::string narrow(mode);
-    const std::wstring wide(narrow.begin(), narrow.end());
-    return ::_wfopen(path.c_str(), wide.c_str());
-#else
-    return std::fopen(path.c_str(), mode);
-#endif
+    return platform::tool::OpenFile(Sys(path), mode);
 }
 
 bool SeekFile(std::FILE* file, std::uint64_t offset) {
-    if (offset > static_cast<std::uint64_t>(INT64_MAX)) {
-        errno = EINVAL;
-        return false;
-    }
-#ifdef _WIN32
-    return ::_fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
-#else
-    return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
+    return platform::tool::SeekFile(file, offset);
 }
 
 std::string ErrorText(int error) {
@@ -65,19 +99,19 @@ UniqueFile OpenForReading(const fs::path& path) {
     errno = 0;
     UniqueFile file(OpenFile(path, "rb"));
     if (!file) {
-        throw PackError(path.string() + ": cannot read: " + ErrorText(errno));
+        throw PackError(TextOf(path) + ": cannot read: " + ErrorText(errno));
     }
     return file;
 }
 
 void RequireRegularFile(const fs::path& path) {
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const fs::file_status status = fs::status(Sys(path), ec);
     if (ec) {
-        throw PackError(path.string() + ": cannot read: " + ec.message());
+        throw PackError(TextOf(path) + ": cannot read: " + ec.message());
     }
     if (!fs::is_regular_file(status)) {
-        throw PackError(path.string() + ": not a regular file");
+        throw PackError(TextOf(path) + ": not a regular file");
     }
 }
 
@@ -85,10 +119,10 @@ std::vector<std::byte> ReadWholeFile(const fs::path& path, std::uint64_t maxByte
     RequireRegularFile(path);
     std::error_code ec;
     const auto tooLarge = [&] {
-        throw PackError(path.string() + ": larger than " + std::to_string(maxBytes) +
+        throw PackError(TextOf(path) + ": larger than " + std::to_string(maxBytes) +
                         " bytes, the most a package entry holds");
     };
-    const std::uint64_t size = fs::file_size(path, ec);
+    const std::uint64_t size = fs::file_size(Sys(path), ec);
     if (!ec && size > maxBytes) {
         tooLarge();
     }
@@ -109,12 +143,12 @@ std::vector<std::byte> ReadWholeFile(const fs::path& path, std::uint64_t maxByte
         }
     }
     if (std::ferror(file.get())) {
-        throw PackError(path.string() + ": cannot read: " + ErrorText(errno));
+        throw PackError(TextOf(path) + ": cannot read: " + ErrorText(errno));
     }
     return data;
 }
 
-StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
+UnnamedFile::UnnamedFile(fs::path target) : target_(std::move(target)) {
     int error = 0;
     for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
         temporary_ = SiblingName(target_);
@@ -131,26 +165,26 @@ StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
     }
 }
 
-StagedFile::~StagedFile() {
+UnnamedFile::~UnnamedFile() {
     if (!committed_ && !temporary_.empty()) {
         file_.reset();
         std::error_code ec;
-        fs::remove(temporary_, ec);
+        fs::remove(Sys(temporary_), ec);
     }
 }
 
-void StagedFile::Fail(int error) const {
-    throw PackError(target_.string() + ": cannot write: " + ErrorText(error));
+void UnnamedFile::Fail(int error) const {
+    throw PackError(TextOf(target_) + ": cannot write: " + ErrorText(error));
 }
 
-void StagedFile::Write(std::span<const std::byte> bytes) {
+void UnnamedFile::Write(std::span<const std::byte> bytes) {
     errno = 0;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) {
         Fail(errno);
     }
 }
 
-void StagedFile::Commit() {
+void UnnamedFile::CloseAndName() {
     errno = 0;
     if (std::fflush(file_.get()) != 0) {
         Fail(errno);
@@ -161,18 +195,18 @@ void StagedFile::Commit() {
         Fail(errno);
     }
     std::error_code ec;
-    fs::rename(temporary_, target_, ec);
+    fs::rename(Sys(temporary_), Sys(target_), ec);
     if (ec) {
-        throw PackError(target_.string() + ": cannot write: " + ec.message());
+        throw PackError(TextOf(target_) + ": cannot write: " + ec.message());
     }
     committed_ = true;
 }
 
-StagedFolder::StagedFolder(fs::path target) : target_(std::move(target)) {
+UnnamedFolder::UnnamedFolder(fs::path target) : target_(std::move(target)) {
     std::error_code ec;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const fs::path candidate = SiblingName(target_);
-        if (fs::create_directory(candidate, ec)) {
+        if (fs::create_directory(Sys(candidate), ec)) {
             temporary_ = candidate;
             return;
         }
@@ -180,22 +214,29 @@ StagedFolder::StagedFolder(fs::path target) : target_(std::move(target)) {
             break;
         }
     }
-    throw PackError(target_.string() + ": cannot write: " +
+    throw PackError(TextOf(target_) + ": cannot write: " +
                     (ec ? ec.message() : std::string("no free temporary name")));
 }
 
-StagedFolder::~StagedFolder() {
+UnnamedFolder::~UnnamedFolder() {
     if (!committed_) {
-        std::error_code ec;
-        fs::remove_all(temporary_, ec);
+        RemoveTree(temporary_);
     }
 }
 
-void StagedFolder::Commit() {
+void UnnamedFolder::Name() {
     std::error_code ec;
-    fs::rename(temporary_, target_, ec);
+    fs::rename(Sys(temporary_), Sys(target_), ec);
+    if (ec && IsEmptyFolder(target_)) {
+        // Windows renames no folder over another, not even an empty one.
+        ec.clear();
+        fs::remove(Sys(target_), ec);
+        if (!ec) {
+            fs::rename(Sys(temporary_), Sys(target_), ec);
+        }
+    }
     if (ec) {
-        throw PackError(target_.string() + ": cannot write: " + ec.message());
+        throw PackError(TextOf(target_) + ": cannot write: " + ec.message());
     }
     committed_ = true;
 }

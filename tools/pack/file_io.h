@@ -1,6 +1,10 @@
-// Disk access of the authoring tool. Outputs are staged: written under a temporary name in
-// the folder of the target and renamed over it only when complete, so that a failed run
-// never leaves a partial file or folder behind.
+// Disk access of the authoring tool. An output takes its name only when complete (as the
+// installer's platform::UnnamedFile does): it is written under a temporary name in the folder
+// of the target and renamed over it at the end, so that a failed run never leaves a partial
+// file or folder behind.
+//
+// Paths come and go as the tool's text, UTF-8 (PathFromText, TextOf), on every system; each
+// call into the file system takes its path through platform::tool::SystemPath.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +14,24 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace pack {
+
+// A path from UTF-8 text (the command line, package.json, stored names), and back.
+std::filesystem::path PathFromText(std::string_view utf8);
+std::string TextOf(const std::filesystem::path& path);
+
+// The path in the form the system's file calls take (long paths on Windows).
+std::filesystem::path Sys(const std::filesystem::path& path);
+
+// The entries of a folder (their names), or the error that kept them from being listed.
+std::error_code ListFolder(const std::filesystem::path& folder,
+                           std::vector<std::filesystem::path>* names);
+// True when `folder` is a folder without entries.
+bool IsEmptyFolder(const std::filesystem::path& folder);
 
 // PackError naming the file when it cannot be examined or is not a regular file.
 void RequireRegularFile(const std::filesystem::path& path);
@@ -27,7 +46,7 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// std::fopen for a path in the system's own form (wide on Windows); errno tells why not.
+// std::fopen for a path (wide and in its long form on Windows); errno tells why not.
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
 // Moves to a 64-bit offset from the start; false with errno set when it cannot.
 bool SeekFile(std::FILE* file, std::uint64_t offset);
@@ -35,18 +54,19 @@ bool SeekFile(std::FILE* file, std::uint64_t offset);
 // Opens a file for binary reading; PackError naming it when that fails.
 UniqueFile OpenForReading(const std::filesystem::path& path);
 
-// A file that becomes `target` on Commit; until then it is a temporary file beside it, which
-// the destructor removes.
-class StagedFile {
+// A file that takes the name `target` on CloseAndName; until then it is a temporary file
+// beside it, which the destructor removes.
+class UnnamedFile {
 public:
-    explicit StagedFile(std::filesystem::path target);
-    StagedFile(const StagedFile&) = delete;
-    StagedFile& operator=(const StagedFile&) = delete;
-    ~StagedFile();
+    explicit UnnamedFile(std::filesystem::path target);
+    UnnamedFile(const UnnamedFile&) = delete;
+    UnnamedFile& operator=(const UnnamedFile&) = delete;
+    ~UnnamedFile();
 
     void Write(std::span<const std::byte> bytes);
-    // Flushes, closes and renames; PackError naming the target when any of it fails.
-    void Commit();
+    // Flushes, closes and renames; PackError naming the target when any of it fails (a
+    // target that another program holds open on Windows, for one), and then no file changed.
+    void CloseAndName();
     const std::filesystem::path& temporary() const { return temporary_; }
 
 private:
@@ -58,17 +78,18 @@ private:
     bool committed_ = false;
 };
 
-// A folder that becomes `target` on Commit (which must then be missing or an empty folder);
-// until then a temporary folder beside it, which the destructor removes with its contents.
-class StagedFolder {
+// A folder that takes the name `target` on Name (which must then be missing or an empty
+// folder); until then a temporary folder beside it, which the destructor removes with its
+// contents.
+class UnnamedFolder {
 public:
-    explicit StagedFolder(std::filesystem::path target);
-    StagedFolder(const StagedFolder&) = delete;
-    StagedFolder& operator=(const StagedFolder&) = delete;
-    ~StagedFolder();
+    explicit UnnamedFolder(std::filesystem::path target);
+    UnnamedFolder(const UnnamedFolder&) = delete;
+    UnnamedFolder& operator=(const UnnamedFolder&) = delete;
+    ~UnnamedFolder();
 
     const std::filesystem::path& path() const { return temporary_; }
-    void Commit();
+    void Name();
 
 private:
     std::filesystem::path target_;

@@ -26,7 +26,7 @@ namespace {
 
 void SeekTo(std::FILE* file, std::uint64_t offset, const fs::path& path) {
     if (!SeekFile(file, offset)) {
-        throw PackError(path.string() + ": cannot read: " + ErrorText(errno));
+        throw PackError(TextOf(path) + ": cannot read: " + ErrorText(errno));
     }
 }
 
@@ -53,7 +53,7 @@ private:
     std::uint64_t size_;
 };
 
-// An Env that opens one prepared file whatever the name; it offers nothing else.
+// An Env that opens one prepared file whatever the name, once; it offers nothing else.
 class OneFileEnv final : public platform::Env {
 public:
     explicit OneFileEnv(std::unique_ptr<platform::SequentialFile> file) : file_(std::move(file)) {}
@@ -121,6 +121,16 @@ std::string Where(const PackageRange& range, std::uint64_t offset) {
 
 }  // namespace
 
+std::unique_ptr<platform::Env> OpenPackageEnv(const fs::path& path, const PackageRange& range) {
+    UniqueFile stream = OpenForReading(path);
+    SeekTo(stream.get(), range.offset, path);
+    return std::make_unique<OneFileEnv>(std::make_unique<RangeFile>(std::move(stream), range.size));
+}
+
+std::unique_ptr<platform::Env> EnvWithoutFiles() {
+    return std::make_unique<OneFileEnv>(nullptr);
+}
+
 std::span<const platform::ResourceLocator* const> InstallerLocators() {
     static const platform::ResourceLocator* const kLocators[] = {&platform::AppendedTableLocator(),
                                                                  &pe::ResourceDirectoryLocator()};
@@ -132,9 +142,9 @@ PackageRange LocatePackage(const fs::path& path, int damagedStatus) {
     std::error_code ec;
     const UniqueFile file = OpenForReading(path);
     PackageRange range;
-    range.fileSize = fs::file_size(path, ec);
+    range.fileSize = fs::file_size(Sys(path), ec);
     if (ec) {
-        throw PackError(path.string() + ": cannot read: " + ec.message());
+        throw PackError(TextOf(path) + ": cannot read: " + ec.message());
     }
     range.size = range.fileSize;
     const platform::ReadAt read = [&](std::uint64_t offset, std::span<std::byte> out) {
@@ -156,13 +166,12 @@ PackageRange LocatePackage(const fs::path& path, int damagedStatus) {
                 return range;
             case Status::noResource:
                 throw PackError(
-                    path.string() + ": an installer without a package (no SETUP 129 resource)",
+                    TextOf(path) + ": an installer without a package (no SETUP 129 resource)",
                     damagedStatus);
             case Status::damaged:
-                throw PackError(path.string() + ": damaged installer: " + found.what,
-                                damagedStatus);
+                throw PackError(TextOf(path) + ": damaged installer: " + found.what, damagedStatus);
             case Status::readError:
-                throw PackError(path.string() + ": cannot read: " +
+                throw PackError(TextOf(path) + ": cannot read: " +
                                 (std::ferror(file.get()) ? ErrorText(errno)
                                                          : std::string("the file is short")));
         }
@@ -174,16 +183,14 @@ LoadedPackage LoadPackage(const fs::path& path, int damagedStatus) {
     LoadedPackage loaded;
     loaded.range = LocatePackage(path, damagedStatus);
     const PackageRange& range = loaded.range;
-    UniqueFile stream = OpenForReading(path);
-    SeekTo(stream.get(), range.offset, path);
-    OneFileEnv env(std::make_unique<RangeFile>(std::move(stream), range.size));
-    CFile file(env);
+    const std::unique_ptr<platform::Env> env = OpenPackageEnv(path, range);
+    CFile file(*env);
     file.Open(u"package", CFile::modeRead);
     CArchive ar(&file, CArchive::load);
 
     ReadProgress progress;
     const auto damaged = [&](const std::string& why) {
-        return PackError(path.string() + ": damaged at " + Where(range, progress.offset) + ", " +
+        return PackError(TextOf(path) + ": damaged at " + Where(range, progress.offset) + ", " +
                              DescribeField(progress) + ": " + why,
                          damagedStatus);
     };
@@ -198,14 +205,14 @@ LoadedPackage LoadPackage(const fs::path& path, int damagedStatus) {
     } catch (const COleException&) {
         throw damaged("a string length whose byte count does not fit in 32 bits");
     } catch (const CFileException&) {
-        throw PackError(path.string() + ": cannot read: input/output error at " +
+        throw PackError(TextOf(path) + ": cannot read: input/output error at " +
                         Where(range, progress.offset));
     } catch (const CMemoryException&) {
-        throw PackError(path.string() + ": out of memory reading " + DescribeField(progress) +
+        throw PackError(TextOf(path) + ": out of memory reading " + DescribeField(progress) +
                         " at " + Where(range, progress.offset));
     }
     if (!isPackage) {
-        throw PackError(path.string() + ": " +
+        throw PackError(TextOf(path) + ": " +
                             (range.installer ? "the installer's payload is" : "the file is") +
                             " not a package: magic " + Hex(loaded.package.header.magic) + " at " +
                             Where(range, 0) + ", expected " + Hex(kPackageMagic),
@@ -223,7 +230,7 @@ std::vector<std::byte> ReadPackageBytes(const fs::path& path, const PackageRange
     std::vector<std::byte> bytes(static_cast<std::size_t>(range.size));
     if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
         throw PackError(
-            path.string() + ": cannot read: " +
+            TextOf(path) + ": cannot read: " +
             (std::ferror(file.get()) ? ErrorText(errno) : std::string("the file is short")));
     }
     return bytes;

@@ -3,12 +3,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "pack/pack_error.h"
 #include "package/package_archive.h"
+#include "platform/env.h"
 #include "platform/payload_locator.h"
 
 namespace pack {
@@ -41,6 +43,15 @@ struct LoadedPackage {
 // PackError with status `damagedStatus`, naming the file, the offset in the file and the
 // field being read.
 LoadedPackage LoadPackage(const std::filesystem::path& file, int damagedStatus);
+
+// The package's range of the file as the one file of an Env, opened whatever the name (how a
+// CFile reads the package); the Env offers nothing else. PackError naming the file when it
+// cannot be opened.
+std::unique_ptr<platform::Env> OpenPackageEnv(const std::filesystem::path& file,
+                                              const PackageRange& range);
+
+// An Env without files, for what must be handed one but opens nothing.
+std::unique_ptr<platform::Env> EnvWithoutFiles();
 
 // The package's bytes as stored.
 std::vector<std::byte> ReadPackageBytes(const std::filesystem::path& file,

@@ -11,6 +11,7 @@
 #include "pack/text_quote.h"
 #include "package/stored_names.h"
 #include "platform/text.h"
+#include "platform/tool_system.h"
 
 namespace pack {
 
@@ -24,10 +25,10 @@ constexpr std::uint64_t kMaxStoredSize = UINT32_MAX;  // an entry's size is one 
 std::u16string StoredName(const std::string& name, const fs::path& shownAs) {
     std::u16string stored = platform::Utf8ToUtf16(name);
     if (platform::Utf16ToUtf8(stored) != name) {
-        throw PackError(shownAs.string() + ": the file name is not valid UTF-8");
+        throw PackError(TextOf(shownAs) + ": the file name is not valid UTF-8");
     }
     if (stored.find(u'\\') != std::u16string::npos) {
-        throw PackError(shownAs.string() +
+        throw PackError(TextOf(shownAs) +
                         ": the file name holds \"\\\", which the installer takes for a folder "
                         "separator");
     }
@@ -40,35 +41,39 @@ std::vector<std::byte> StoredData(const fs::path& path) {
 
 std::vector<PackageFile> ReadSection(const fs::path& folder) {
     std::error_code ec;
-    const fs::file_status status = fs::status(folder, ec);
+    const fs::file_status status = fs::status(Sys(folder), ec);
     if (fs::status_known(status) && !fs::exists(status)) {
         return {};  // an absent section folder is an empty section
     }
     if (ec) {
-        throw PackError(folder.string() + ": cannot read: " + ec.message());
+        throw PackError(TextOf(folder) + ": cannot read: " + ec.message());
     }
     if (!fs::is_directory(status)) {
-        throw PackError(folder.string() + ": not a folder");
+        throw PackError(TextOf(folder) + ": not a folder");
+    }
+    std::vector<fs::path> entries;
+    if (ec = ListFolder(folder, &entries); ec) {
+        throw PackError(TextOf(folder) + ": cannot read: " + ec.message());
     }
     std::vector<std::string> names;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path path = it->path();
+    for (const fs::path& entry : entries) {
+        const fs::path path = folder / entry;
         std::error_code statusError;
-        if (!fs::is_regular_file(fs::status(path, statusError))) {
-            throw PackError(path.string() + ": not a regular file; a section holds files only");
+        if (!fs::is_regular_file(fs::status(Sys(path), statusError))) {
+            throw PackError(TextOf(path) + ": not a regular file; a section holds files only");
         }
-        names.push_back(path.filename().string());
-    }
-    if (ec) {
-        throw PackError(folder.string() + ": cannot read: " + ec.message());
+        if (PathFromText(TextOf(entry)) != entry) {  // a lone surrogate in a Windows name
+            throw PackError(TextOf(path) + ": the file name is not valid UTF-16");
+        }
+        names.push_back(TextOf(entry));
     }
     std::sort(names.begin(), names.end());  // byte order: std::string compares as unsigned
     if (names.size() > INT32_MAX) {
-        throw PackError(folder.string() + ": more files than a section can count");
+        throw PackError(TextOf(folder) + ": more files than a section can count");
     }
     std::vector<PackageFile> files;
     for (const std::string& name : names) {
-        const fs::path path = folder / name;
+        const fs::path path = folder / PathFromText(name);
         PackageFile file;
         file.name = StoredName(name, path);
         file.data = StoredData(path);
@@ -109,21 +114,21 @@ std::string StoredNameProblem(std::u16string_view name) {
 
 Package BuildPackage(const fs::path& source) {
     std::error_code ec;
-    const fs::file_status status = fs::status(source, ec);
+    const fs::file_status status = fs::status(Sys(source), ec);
     if (status.type() == fs::file_type::not_found) {
-        throw PackError(source.string() + ": no such folder");
+        throw PackError(TextOf(source) + ": no such folder");
     }
     if (ec) {
-        throw PackError(source.string() + ": cannot read: " + ec.message());
+        throw PackError(TextOf(source) + ": cannot read: " + ec.message());
     }
     if (!fs::is_directory(status)) {
-        throw PackError(source.string() + ": not a folder");
+        throw PackError(TextOf(source) + ": not a folder");
     }
     const fs::path manifestPath = source / kManifestName;
     const std::vector<std::byte> text = ReadWholeFile(manifestPath);
     const Manifest m =
         ParseManifest(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()),
-                      manifestPath.string());
+                      TextOf(manifestPath));
 
     Package p;
     PackageHeader& h = p.header;
@@ -132,7 +137,7 @@ Package BuildPackage(const fs::path& source) {
     h.requiredVersion = m.requiredVersion;
     h.subfolder = Utf16(m.subfolder);
     if (const std::string problem = SubfolderProblem(h.subfolder.str()); !problem.empty()) {
-        throw PackError(manifestPath.string() + ": field \"subfolder\" " + problem +
+        throw PackError(TextOf(manifestPath) + ": field \"subfolder\" " + problem +
                         "; it must stay inside the objectpacks folder");
     }
     h.subfolderEditable = m.subfolderEditable ? 1 : 0;
@@ -143,16 +148,16 @@ Package BuildPackage(const fs::path& source) {
 
     p.titleTag = u"titleimage";
     if (!m.titleImage.empty()) {
-        const fs::path image = source / m.titleImage;
-        const std::string field = manifestPath.string() + ": field \"titleImage\" names ";
-        const fs::file_status imageStatus = fs::status(image, ec);
+        const fs::path image = source / PathFromText(m.titleImage);
+        const std::string field = TextOf(manifestPath) + ": field \"titleImage\" names ";
+        const fs::file_status imageStatus = fs::status(Sys(image), ec);
         if (!fs::exists(imageStatus)) {
-            throw PackError(field + "a missing file, " + image.string());
+            throw PackError(field + "a missing file, " + TextOf(image));
         }
         if (!fs::is_regular_file(imageStatus)) {
-            throw PackError(field + "something other than a file, " + image.string());
+            throw PackError(field + "something other than a file, " + TextOf(image));
         }
-        p.titleName = StoredName(image.filename().string(), image);
+        p.titleName = StoredName(TextOf(image.filename()), image);
         p.titleImage = StoredData(image);
         h.imageName = p.titleName;
     }
@@ -172,8 +177,13 @@ void CheckExtractable(const Package& p, const std::string& shownAs) {
         throw PackError(shownAs + ": " + which + " name " + Quote(name.str()) + " " + problem +
                         "; it cannot be extracted safely");
     };
+    // The installer's own rule, then what the folders of this system hold.
+    const auto problemOf = [](const CString& name) {
+        const std::string problem = StoredNameProblem(name.str());
+        return problem.empty() ? platform::tool::FileNameProblem(name.str()) : problem;
+    };
     if (!p.titleImage.empty()) {
-        if (const std::string problem = StoredNameProblem(p.titleName.str()); !problem.empty()) {
+        if (const std::string problem = problemOf(p.titleName); !problem.empty()) {
             refuse("the title image", p.titleName, problem);
         }
         const std::string name = p.titleName.ToUtf8();
@@ -191,12 +201,13 @@ void CheckExtractable(const Package& p, const std::string& shownAs) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             const std::string which =
                 SectionFolderName(s) + " entry " + std::to_string(i + 1) + "'s";
-            if (const std::string problem = StoredNameProblem(files[i].name.str());
-                !problem.empty()) {
+            if (const std::string problem = problemOf(files[i].name); !problem.empty()) {
                 refuse(which, files[i].name, problem);
             }
-            // Names that differ only in unpaired surrogates meet on disk as U+FFFD.
-            if (!seen.insert(files[i].name.ToUtf8()).second) {
+            // Names that differ only in unpaired surrogates meet on disk as U+FFFD, and on
+            // Windows those that differ only in case meet too.
+            const std::u16string key = platform::tool::FolderKey(files[i].name.str());
+            if (!seen.insert(platform::Utf16ToUtf8(key)).second) {
                 refuse(which, files[i].name, "is used by an earlier entry of the section");
             }
         }
@@ -213,7 +224,7 @@ void WriteSourceFolder(const Package& p, const fs::path& folder, const std::stri
     m.subfolderEditable = p.header.subfolderEditable != 0;
     if (!p.titleImage.empty()) {
         m.titleImage = p.titleName.ToUtf8();
-        WriteNewFile(folder / m.titleImage, p.titleImage, shown(m.titleImage));
+        WriteNewFile(folder / PathFromText(m.titleImage), p.titleImage, shown(m.titleImage));
     }
     const std::string manifest = FormatManifest(m);
     WriteNewFile(folder / kManifestName, std::as_bytes(std::span(manifest.data(), manifest.size())),
@@ -221,12 +232,13 @@ void WriteSourceFolder(const Package& p, const fs::path& folder, const std::stri
     for (int s = 0; s < kSectionCount; ++s) {
         const std::string name = SectionFolderName(s);
         std::error_code ec;
-        if (!fs::create_directory(folder / name, ec) || ec) {
+        if (!fs::create_directory(Sys(folder / PathFromText(name)), ec) || ec) {
             throw PackError(shown(name) + ": cannot write: " + ec.message());
         }
         for (const PackageFile& file : p.sections[static_cast<std::size_t>(s)].files) {
             const std::string fileName = file.name.ToUtf8();
-            WriteNewFile(folder / name / fileName, file.data, shown(name + "/" + fileName));
+            WriteNewFile(folder / PathFromText(name) / PathFromText(fileName), file.data,
+                         shown(name + "/" + fileName));
         }
     }
 }

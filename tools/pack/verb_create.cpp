@@ -25,11 +25,11 @@ void AddCreateVerb(CLI::App& app, VerbContext& context) {
         "sample into the package sample.vqm");
     verb->callback([&context, options] {
         RunVerb(context, [&] {
-            const Package package = BuildPackage(options->source);
+            const Package package = BuildPackage(PathFromText(options->source));
             const std::vector<std::byte> bytes = WritePackage(package);
-            StagedFile out(options->output);
+            UnnamedFile out(PathFromText(options->output));
             out.Write(bytes);
-            out.Commit();
+            out.CloseAndName();
             std::size_t files = 0;
             for (const PackageSection& section : package.sections) {
                 files += section.files.size();

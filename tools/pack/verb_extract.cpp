@@ -18,17 +18,17 @@ namespace {
 // The folder's own path without a trailing separator, so that its temporary sibling lies
 // beside it.
 fs::path TargetFolder(const std::string& shownAs) {
-    fs::path target = fs::absolute(fs::path(shownAs)).lexically_normal();
+    fs::path target = fs::absolute(PathFromText(shownAs)).lexically_normal();
     if (!target.has_filename()) {
         target = target.parent_path();
     }
     std::error_code ec;
-    const fs::file_status status = fs::status(target, ec);
+    const fs::file_status status = fs::status(Sys(target), ec);
     if (fs::exists(status)) {
         if (!fs::is_directory(status)) {
             throw PackError(shownAs + ": exists and is not a folder");
         }
-        if (!fs::is_empty(target, ec) || ec) {
+        if (!IsEmptyFolder(target)) {
             throw PackError(shownAs + ": exists and is not empty");
         }
     }
@@ -66,7 +66,7 @@ void WarnIfNotReproducible(VerbContext& context, const std::string& file,
     std::string why;
     try {
         const std::vector<std::byte> rebuilt = WritePackage(BuildPackage(written));
-        const std::vector<std::byte> stored = ReadPackageBytes(file, loaded.range);
+        const std::vector<std::byte> stored = ReadPackageBytes(PathFromText(file), loaded.range);
         if (rebuilt == stored) {
             return;
         }
@@ -104,12 +104,12 @@ void AddExtractVerb(CLI::App& app, VerbContext& context) {
         "create turns back into the same package");
     verb->callback([&context, options] {
         RunVerb(context, [&] {
-            const LoadedPackage loaded = LoadPackage(options->file, kExitBadInput);
+            const LoadedPackage loaded = LoadPackage(PathFromText(options->file), kExitBadInput);
             CheckExtractable(loaded.package, options->file);
-            StagedFolder staged(TargetFolder(options->folder));
+            UnnamedFolder staged(TargetFolder(options->folder));
             WriteSourceFolder(loaded.package, staged.path(), options->folder);
             WarnIfNotReproducible(context, options->file, loaded, staged.path(), options->folder);
-            staged.Commit();
+            staged.Name();
             std::size_t files = 0;
             for (const PackageSection& section : loaded.package.sections) {
                 files += section.files.size();

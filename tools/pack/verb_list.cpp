@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "pack/file_io.h"
 #include "pack/pack_error.h"
 #include "pack/package_file.h"
 #include "pack/source_folder.h"
@@ -65,8 +66,9 @@ void AddListVerb(CLI::App& app, VerbContext& context) {
         "Example:\n  larkspan-pack list setup.exe\n      shows the header and the entries of the "
         "package the installer carries");
     verb->callback([&context, file] {
-        RunVerb(context,
-                [&] { PrintPackage(context.out, *file, LoadPackage(*file, kExitBadInput)); });
+        RunVerb(context, [&] {
+            PrintPackage(context.out, *file, LoadPackage(PathFromText(*file), kExitBadInput));
+        });
     });
 }
 

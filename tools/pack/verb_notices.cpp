@@ -23,7 +23,8 @@ void AddNoticesVerb(CLI::App& app, VerbContext& context) {
         "      prints the notices that every installer made from the stub carries");
     verb->callback([&context, file] {
         RunVerb(context, [&] {
-            const std::optional<std::string> notices = FindStubNotices(ReadWholeFile(*file));
+            const std::optional<std::string> notices =
+                FindStubNotices(ReadWholeFile(PathFromText(*file)));
             if (!notices) {
                 throw PackError(*file +
                                 ": carries no licence notices (not a Larkspan installer "

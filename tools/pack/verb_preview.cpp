@@ -3,12 +3,13 @@
 // FILE is a package, an installer (its SETUP 129 payload) or a picture file itself.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <regex>
 #include <span>
+#include <system_error>
 #include <vector>
 
 #include "framework/archive.h"
@@ -21,8 +22,8 @@
 #include "pack/package_file.h"
 #include "pack/verbs.h"
 #include "package/package_archive.h"
-#include "platform/codecs/picture_codecs.h"
-#include "platform/posix/posix_env.h"
+#include "platform/picture_file.h"
+#include "platform/tool_system.h"
 #include "ui/offscreen/offscreen_window.h"
 
 namespace pack {
@@ -64,87 +65,27 @@ FrameSize ParseFrame(const std::string& text) {
 }
 
 std::vector<std::uint8_t> FirstBytes(const fs::path& path, std::size_t count) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw PackError(path.string() + ": cannot read");
-    }
+    const UniqueFile file = OpenForReading(path);
     std::vector<std::uint8_t> bytes(count);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    bytes.resize(std::fread(bytes.data(), 1, count, file.get()));
     return bytes;
 }
 
-// The package's bytes inside a file, as a file of their own.
-class RangeFile final : public platform::SequentialFile {
-public:
-    RangeFile(std::unique_ptr<platform::SequentialFile> whole, std::uint64_t size)
-        : whole_(std::move(whole)), left_(size), size_(size) {}
-
-    platform::FileError Read(std::span<std::byte> buffer, std::size_t* delivered) override {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left_));
-        *delivered = 0;
-        const platform::FileError error = whole_->Read(buffer.first(want), delivered);
-        left_ -= *delivered;
-        return error;
-    }
-    std::uint64_t Length() const override { return size_; }
-
-private:
-    std::unique_ptr<platform::SequentialFile> whole_;
-    std::uint64_t left_;
-    std::uint64_t size_;
-};
-
-// The Linux Env, except that opening the file gives the package's range of it.
-class PackageRangeEnv final : public platform::EnvWrapper {
-public:
-    PackageRangeEnv(platform::Env& target, const PackageRange& range)
-        : EnvWrapper(target), range_(range) {}
-
-    platform::FileError OpenSequential(const platform::Path& path,
-                                       std::unique_ptr<platform::SequentialFile>* file) override {
-        std::unique_ptr<platform::SequentialFile> whole;
-        if (const auto error = target().OpenSequential(path, &whole);
-            error != platform::FileError::none) {
-            return error;
-        }
-        std::vector<std::byte> skip(64 * 1024);
-        for (std::uint64_t left = range_.offset; left > 0;) {
-            std::size_t got = 0;
-            const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, skip.size()));
-            const auto error = whole->Read(std::span(skip).first(chunk), &got);
-            if (error != platform::FileError::none) {
-                return error;
-            }
-            if (got == 0) {
-                return platform::FileError::hardIO;  // shorter than its resource table says
-            }
-            left -= got;
-        }
-        *file = std::make_unique<RangeFile>(std::move(whole), range_.size);
-        return platform::FileError::none;
-    }
-
-private:
-    PackageRange range_;
-};
-
 // The title image's bytes (empty when the package has none), read as the installer's header
 // preview reads them: the header fields, then the title image entry.
-std::vector<std::byte> ReadTitleImage(platform::Env& env, const fs::path& path) {
+std::vector<std::byte> ReadTitleImage(const fs::path& path) {
     const PackageRange range = LocatePackage(path);
-    PackageRangeEnv rangeEnv(env, range);
-    CFile file(rangeEnv);
+    const std::unique_ptr<platform::Env> env = OpenPackageEnv(path, range);
+    CFile file(*env);
     CFileException error;
-    if (!file.Open(CString(platform::posix::CarriedPath(path.string())), CFile::modeRead, &error)) {
-        throw PackError(path.string() + ": cannot read: " + error.GetErrorMessage().ToUtf8());
+    if (!file.Open(u"package", CFile::modeRead, &error)) {
+        throw PackError(TextOf(path) + ": cannot read: " + error.GetErrorMessage().ToUtf8());
     }
     CArchive ar(&file, CArchive::load);
     const std::string what = range.installer ? "the installer's payload" : "the file";
     try {
         if (ReadMagic(ar) != kPackageMagic) {
-            throw PackError(path.string() + ": " + what +
+            throw PackError(TextOf(path) + ": " + what +
                             " is neither a package nor a picture the installer can show");
         }
         PackageHeader header;
@@ -157,7 +98,7 @@ std::vector<std::byte> ReadTitleImage(platform::Env& env, const fs::path& path) 
         }
         return image;
     } catch (const CException& e) {
-        throw PackError(path.string() +
+        throw PackError(TextOf(path) +
                         ": damaged package header or title image: " + e.GetErrorMessage().ToUtf8());
     }
 }
@@ -202,31 +143,33 @@ ui::OffscreenSurface PaintFrame(platform::Env& env, platform::ImageDecoder& deco
 
 void Preview(VerbContext& context, const PreviewOptions& o) {
     const FrameSize frame = ParseFrame(o.frame);
-    const fs::path input(o.file);
-    if (!fs::is_regular_file(input)) {
+    const fs::path input = PathFromText(o.file);
+    std::error_code ec;
+    if (!fs::is_regular_file(Sys(input), ec)) {
         throw PackError(o.file + ": not a regular file");
     }
-    const std::unique_ptr<platform::Env> env =
-        platform::posix::NewPosixEnv(platform::posix::Environment::FromProcess());
-    const std::unique_ptr<platform::ImageDecoder> decoder = platform::codecs::NewImageDecoder();
+    const std::unique_ptr<platform::ImageDecoder> decoder = platform::tool::NewInstallerDecoder();
     SizeRecordingDecoder recording(*decoder);
 
     std::vector<std::byte> image;
-    const bool pictureFile = platform::codecs::LooksLikeImageFile(FirstBytes(input, 8));
+    const bool pictureFile =
+        platform::PictureFormatOf(FirstBytes(input, 8)) != platform::PictureFormat::unknown;
     if (pictureFile) {
-        image = ReadWholeFile(input, platform::codecs::kMaxImageBytes);
+        image = ReadWholeFile(input, platform::kMaxPictureBytes);
     } else {
-        image = ReadTitleImage(*env, input);
+        image = ReadTitleImage(input);
     }
-    const ui::OffscreenSurface surface = PaintFrame(*env, recording, image, frame);
+    // The image window reads no file: it is handed the picture's bytes.
+    const std::unique_ptr<platform::Env> noFiles = EnvWithoutFiles();
+    const ui::OffscreenSurface surface = PaintFrame(*noFiles, recording, image, frame);
     const std::vector<std::uint8_t> png =
-        platform::codecs::EncodePng(surface.width(), surface.height(), surface.rgba().data());
+        platform::tool::EncodePng(surface.width(), surface.height(), surface.rgba().data());
     if (png.empty()) {
         throw PackError(o.output + ": cannot encode the preview");
     }
-    StagedFile out(o.output);
+    UnnamedFile out(PathFromText(o.output));
     out.Write(std::as_bytes(std::span(png)));
-    out.Commit();
+    out.CloseAndName();
 
     context.out << o.output << ": " << frame.width << "x" << frame.height << " frame, ";
     if (image.empty()) {

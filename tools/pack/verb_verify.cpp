@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "pack/file_io.h"
 #include "pack/manifest.h"
 #include "pack/pack_error.h"
 #include "pack/package_file.h"
@@ -43,7 +44,8 @@ void CheckPayloadChecksum(const std::string& file, const PackageRange& range) {
     if (!range.checksum) {
         return;
     }
-    const std::uint64_t actual = platform::PayloadChecksum(ReadPackageBytes(file, range));
+    const std::uint64_t actual =
+        platform::PayloadChecksum(ReadPackageBytes(PathFromText(file), range));
     if (actual != *range.checksum) {
         throw PackError(file + ": damaged installer: the payload at offset " +
                             std::to_string(range.offset) + " (" + std::to_string(range.size) +
@@ -66,8 +68,8 @@ void AddVerifyVerb(CLI::App& app, VerbContext& context) {
         "package is well formed, 1 when it is damaged");
     verb->callback([&context, file] {
         RunVerb(context, [&] {
-            CheckPayloadChecksum(*file, LocatePackage(*file, kExitDamaged));
-            const LoadedPackage loaded = LoadPackage(*file, kExitDamaged);
+            CheckPayloadChecksum(*file, LocatePackage(PathFromText(*file), kExitDamaged));
+            const LoadedPackage loaded = LoadPackage(PathFromText(*file), kExitDamaged);
             CheckInstallable(loaded.package, *file);
             context.out << "OK\n";
             if (loaded.endOffset < loaded.range.size) {

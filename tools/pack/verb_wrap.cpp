@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "pack/file_io.h"
 #include "pack/pack_error.h"
@@ -18,6 +20,7 @@
 #include "pack/verbs.h"
 #include "platform/checksum.h"
 #include "platform/resource_table.h"
+#include "platform/tool_system.h"
 
 namespace pack {
 
@@ -87,50 +90,58 @@ Stub CheckStub(const std::vector<std::byte>& bytes, const std::string& shownAs) 
     return {false, stub};
 }
 
-// Where an installed stub lives below PREFIX/lib/larkspan/, and where the build tree has it,
-// from the tool's folder. The x86 Windows stub is the default: it runs on every Windows.
+// Where a stub lives, from the tool's folder: installed, PREFIX/lib/larkspan/PLATFORM/ beside
+// PREFIX/bin/larkspan-pack; in the Windows zip, stubs/PLATFORM/ beside larkspan-pack.exe; in a
+// build tree, the installer built beside the tool or in the build folder of its preset (build/,
+// build-windows-x86/, build-windows/). The x86 Windows stub is the default: it runs on every
+// Windows.
 struct StubPlace {
-    fs::path installed;
-    fs::path inBuildTree;
+    fs::path installed;  // below lib/larkspan/ and stubs/
+    std::vector<fs::path> inBuildTree;
     std::string shown;  // "linux", "windows x86"
 };
 
 StubPlace PlaceOf(const std::string& platform, const std::string& arch) {
     if (platform != "windows") {
-        return {fs::path("linux") / "larkspan", "larkspan", "linux"};
+        return {fs::path("linux") / "larkspan",
+                {fs::path("larkspan"), fs::path("..") / "build" / "larkspan"},
+                "linux"};
     }
     if (arch == "x64") {
         return {fs::path("windows") / "x64" / "larkspan.exe",
-                fs::path("..") / "build-windows" / "larkspan.exe", "windows x64"};
+                {fs::path("..") / "build-windows" / "larkspan.exe"},
+                "windows x64"};
     }
     return {fs::path("windows") / "x86" / "larkspan.exe",
-            fs::path("..") / "build-windows-x86" / "larkspan.exe", "windows x86"};
+            {fs::path("..") / "build-windows-x86" / "larkspan.exe"},
+            "windows x86"};
 }
 
 // The stub installed with the tool, found from the tool's own place so that the installed
-// tree can be moved: PREFIX/lib/larkspan/PLATFORM/ beside PREFIX/bin/larkspan-pack, or, in a
-// build tree, the installer built beside the tool (build/, build-windows-x86/, build-windows/).
-std::string FindStub(const std::string& platform, const std::string& arch) {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        throw PackError("cannot find the installer stubs: where is larkspan-pack? " + ec.message() +
-                        "; give the stub with --stub");
+// tree (or the unpacked zip) can be moved.
+fs::path FindStub(const std::string& platform, const std::string& arch) {
+    const std::optional<fs::path> self = platform::tool::RunningProgramFile();
+    if (!self) {
+        throw PackError(
+            "cannot find the installer stubs: the system does not say where larkspan-pack is; "
+            "give the stub with --stub");
     }
-    const fs::path bin = self.parent_path();
+    const fs::path bin = self->parent_path();
     const StubPlace place = PlaceOf(platform, arch);
-    const fs::path candidates[] = {
-        bin / ".." / "lib" / "larkspan" / place.installed,
-        bin / place.inBuildTree,
-    };
+    std::vector<fs::path> candidates = {bin / ".." / "lib" / "larkspan" / place.installed,
+                                        bin / "stubs" / place.installed};
+    for (const fs::path& inBuildTree : place.inBuildTree) {
+        candidates.push_back(bin / inBuildTree);
+    }
+    std::error_code ec;
     for (const fs::path& candidate : candidates) {
-        if (fs::is_regular_file(candidate, ec)) {
-            return candidate.lexically_normal().string();
+        if (fs::is_regular_file(Sys(candidate), ec)) {
+            return candidate.lexically_normal();
         }
     }
     throw PackError("no " + place.shown +
                     " installer stub installed with larkspan-pack (looked for " +
-                    candidates[0].lexically_normal().string() + "); give one with --stub");
+                    TextOf(candidates[0].lexically_normal()) + "); give one with --stub");
 }
 
 void Wrap(WrapOptions o, VerbContext& context) {
@@ -141,17 +152,19 @@ void Wrap(WrapOptions o, VerbContext& context) {
         throw PackError("--arch chooses an installed stub: not with --stub " + o.stub);
     }
     if (o.stub.empty()) {
-        o.stub = FindStub(o.platform, o.arch);
+        o.stub = TextOf(FindStub(o.platform, o.arch));
     }
-    const std::vector<std::byte> stubBytes = ReadWholeFile(o.stub);
+    const fs::path stubPath = PathFromText(o.stub);
+    const fs::path packagePath = PathFromText(o.package);
+    const std::vector<std::byte> stubBytes = ReadWholeFile(stubPath);
     const Stub stub = CheckStub(stubBytes, o.stub);
 
     // The package must be well formed; an installer given as the package lends its payload.
-    const LoadedPackage loaded = LoadPackage(o.package, kExitBadInput);
-    const std::vector<std::byte> payload = ReadPackageBytes(o.package, loaded.range);
+    const LoadedPackage loaded = LoadPackage(packagePath, kExitBadInput);
+    const std::vector<std::byte> payload = ReadPackageBytes(packagePath, loaded.range);
     const std::uint64_t checksum = platform::PayloadChecksum(payload);
 
-    StagedFile out(o.output);
+    UnnamedFile out(PathFromText(o.output));
     std::string warning;
     if (stub.windows) {
         std::vector<std::byte> installer;
@@ -176,13 +189,14 @@ void Wrap(WrapOptions o, VerbContext& context) {
         out.Write(payload);
         out.Write(restable::Serialize(std::span(&entry, 1), stub.bytes.size()));
     }
-    // The installer runs like its stub did.
+    // The installer runs like its stub did, and its author may replace it.
     std::error_code ec;
-    const fs::perms perms = fs::status(o.stub, ec).permissions();
+    const fs::perms perms = fs::status(Sys(stubPath), ec).permissions();
     if (!ec) {
-        fs::permissions(out.temporary(), perms & fs::perms::mask, ec);
+        fs::permissions(Sys(out.temporary()), (perms & fs::perms::mask) | fs::perms::owner_write,
+                        ec);
     }
-    out.Commit();
+    out.CloseAndName();
     if (!warning.empty()) {
         context.err << "larkspan-pack: warning: " << o.stub << ": " << warning << "\n";
     }

@@ -1,5 +1,6 @@
 // The Linux Env in the application tests: a temporary HOME, its documents folder
-// HOME/Documents as the Env finds it.
+// HOME/Documents as the Env finds it; also as on a file system that refuses files without a
+// name, where every installed file is first written under a temporary name.
 #include <memory>
 
 #include "app/installer_fixture.h"
@@ -11,12 +12,13 @@ namespace testing_support {
 
 namespace {
 
-InstallerEnv PosixEnv() {
+InstallerEnv PosixEnv(bool unnamedFiles) {
     auto home = std::make_shared<TempDir>();
     platform::posix::Environment e;
     e.variables["HOME"] = home->path().string();
     e.variables["XDG_CONFIG_HOME"] = (home->path() / ".config").string();
     e.passwordHome = [] { return std::nullopt; };
+    e.unnamedFiles = unnamedFiles;
     return OnDisk(
         platform::posix::NewPosixEnv(e), platform::posix::CarriedPath(home->path().string()),
         [](const platform::Path& path) {
@@ -28,7 +30,8 @@ InstallerEnv PosixEnv() {
 }  // namespace
 
 std::vector<InstallerEnvFactory> SystemInstallerEnvs() {
-    return {{"posix", PosixEnv}};
+    return {{"posix", [] { return PosixEnv(true); }},
+            {"posix_named", [] { return PosixEnv(false); }}};
 }
 
 }  // namespace testing_support

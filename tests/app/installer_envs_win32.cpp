@@ -37,10 +37,7 @@ InstallerEnv Win32Env() {
         throw std::runtime_error("the installer tests run in the tests' Wine prefix only");
     }
     std::shared_ptr<platform::Env> env = platform::win32::NewWin32Env();
-    platform::Path documents = DocumentsOf(*env);
-    while (documents.size() > 1 && documents.back() == u'\\') {
-        documents.pop_back();
-    }
+    const platform::Path documents = DocumentsOf(*env);
     auto clean = std::make_shared<CleanQib>(std::filesystem::path(documents + u"\\QIB"));
     return OnDisk(
         env, documents, [](const platform::Path& path) { return path; }, clean);

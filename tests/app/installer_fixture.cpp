@@ -273,20 +273,19 @@ platform::Path DocumentsOf(platform::Env& env) {
     for (auto attempt :
          {&platform::Env::DocumentsFolderAttempt1, &platform::Env::DocumentsFolderAttempt2,
           &platform::Env::DocumentsFolderAttempt3}) {
-        if (const auto found = (env.*attempt)(); found && !found->empty()) {
+        if (auto found = (env.*attempt)(); found && !found->empty()) {
+            while (found->size() > 1 && found->back() == u'\\') {
+                found->pop_back();
+            }
             return *found;
         }
     }
     ADD_FAILURE() << "the Env finds no documents folder";
-    return u"C:\\";
+    return u"C:";
 }
 
 InstallerFixture::InstallerFixture(const InstallerEnvFactory& factory)
-    : system_(factory.make()), documents_(DocumentsOf(*system_.env)), env(*system_.env) {
-    while (documents_.size() > 1 && documents_.back() == u'\\') {
-        documents_.pop_back();
-    }
-}
+    : system_(factory.make()), documents_(DocumentsOf(*system_.env)), env(*system_.env) {}
 
 void InstallerFixture::RunInstaller(ui::Backend& front) {
     CLarkspanApp app;

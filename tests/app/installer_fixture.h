@@ -66,7 +66,8 @@ inline platform::Path operator/(const platform::Path& folder, std::u16string_vie
     return folder + u"\\" + platform::Path(name);
 }
 
-// The documents folder the Env gives: its first attempt that finds one.
+// The documents folder the Env gives, its first attempt that finds one, without a "\\" at
+// the end.
 platform::Path DocumentsOf(platform::Env& env);
 
 // Another Env with a payload of the test's choosing and switchable faults, each matched by

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/installer_fixture.h"
@@ -18,8 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path Fixture(const std::string& name) {
-    const char* root = std::getenv("LARKSPAN_SOURCE_DIR");
-    return fs::path(root != nullptr ? root : ".") / "tests" / "hostile" / name;
+    return SourceDir() / "tests" / "hostile" / name;
 }
 
 std::u16string S(std::u16string_view v) {

@@ -15,6 +15,10 @@ platform::Env& DiskEnv();
 // A file or folder of the disk as the Env's paths carry it.
 platform::Path DiskPath(const std::filesystem::path& path);
 
+// The source tree (LARKSPAN_SOURCE_DIR, which the tests' environment sets) as the program
+// sees it; empty when the variable is not set.
+std::filesystem::path SourceDir();
+
 // The decoder the platform's installer shows title images with.
 std::unique_ptr<platform::ImageDecoder> SystemImageDecoder();
 

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <memory>
 
 #include "platform/codecs/picture_codecs.h"
@@ -14,6 +15,11 @@ platform::Env& DiskEnv() {
 
 platform::Path DiskPath(const std::filesystem::path& path) {
     return platform::posix::CarriedPath(path.string());
+}
+
+std::filesystem::path SourceDir() {
+    const char* dir = std::getenv("LARKSPAN_SOURCE_DIR");
+    return dir == nullptr ? std::filesystem::path() : std::filesystem::path(dir);
 }
 
 std::unique_ptr<platform::ImageDecoder> SystemImageDecoder() {

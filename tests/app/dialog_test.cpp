@@ -97,9 +97,9 @@ TEST(AppIcon, HasThreeSizesWithOpaqueArtwork) {
     }
 }
 
-class DialogMembersTest : public InstallerTest {};
+using DialogMembersTest = InstallerTest;
 
-TEST_F(DialogMembersTest, StartEmptyWithTheApplicationIcon) {
+TEST_P(DialogMembersTest, StartEmptyWithTheApplicationIcon) {
     CLarkspanApp app;
     AfxServices services{&env, &backend, &decoder, &resources::LarkspanResources()};
     app.Attach(services, u"larkspan");
@@ -112,6 +112,9 @@ TEST_F(DialogMembersTest, StartEmptyWithTheApplicationIcon) {
     EXPECT_TRUE(dlg.m_strDataFile.IsEmpty());
     EXPECT_TRUE(dlg.m_strName.IsEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Envs, DialogMembersTest, ::testing::ValuesIn(InstallerEnvs()),
+                         InstallerEnvName);
 
 }  // namespace
 }  // namespace testing_support

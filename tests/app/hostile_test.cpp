@@ -3,14 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/installer_fixture.h"
 #include "package/messages.h"
-#include "platform/codecs/picture_codecs.h"
 #include "resources/resource.h"
 #include "support/disk_env.h"
+#include "support/temp_dir.h"
 
 namespace testing_support {
 namespace {
@@ -18,8 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path Fixture(const std::string& name) {
-    const char* root = std::getenv("LARKSPAN_SOURCE_DIR");
-    return fs::path(root != nullptr ? root : ".") / "tests" / "hostile" / name;
+    return SourceDir() / "tests" / "hostile" / name;
 }
 
 std::u16string S(std::u16string_view v) {
@@ -34,10 +32,10 @@ struct Expected {
 
 const std::u16string kEof = u"Attempted to access an unnamed file past its end.";
 
-class HostileTest : public InstallerTest {};
+using HostileTest = InstallerTest;
 
-TEST_F(HostileTest, EveryFixtureHasItsOutcome) {
-    const auto realDecoder = platform::codecs::NewImageDecoder();
+TEST_P(HostileTest, EveryFixtureHasItsOutcome) {
+    const auto realDecoder = SystemImageDecoder();
     imageDecoder = realDecoder.get();
     const std::u16string unsafeName = S(messages::kUnsafeName);
     const std::u16string unsafeSub = S(messages::kUnsafeSubfolder);
@@ -83,21 +81,23 @@ TEST_F(HostileTest, EveryFixtureHasItsOutcome) {
          {"Preview/", "Tessel/", "objectpacks/", "objectpacks/Hostile/",
           "objectpacks/Hostile/a.qop"}},
     };
+    const std::vector<std::string> beside = BesideQib();
     for (const Expected& e : table) {
-        fs::remove_all(Qib());
+        RemoveAll(Qib());
         backend = ScriptedBackend();
         backend.answers = {ui::BoxAnswer::yes};
         backend.script = {Press{IDOK}, Press{IDCANCEL}};
         RunInstaller(ReadFileBytes(Fixture(e.file)));
         EXPECT_EQ(backend.BoxTexts(), e.boxes) << e.file;
-        auto tree = ListTree(Qib());
+        auto tree = Tree(Qib());
         std::erase_if(tree, [](const std::string& p) { return p.rfind("temp", 0) == 0; });
         EXPECT_EQ(tree, e.installed) << e.file;
-        // Nothing is ever written beside the documents folder.
-        EXPECT_THAT(ListTree(home.path()), ::testing::Each(::testing::StartsWith("Documents")))
-            << e.file;
+        // Nothing is ever written beside QIB.
+        EXPECT_EQ(BesideQib(), beside) << e.file;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Envs, HostileTest, ::testing::ValuesIn(InstallerEnvs()), InstallerEnvName);
 
 }  // namespace
 }  // namespace testing_support

@@ -1,19 +1,14 @@
 #include "app/installer_fixture.h"
 
-#include "platform/posix/posix_env.h"
+#include <algorithm>
+#include <system_error>
+
 #include "resources/resource_module.h"
+#include "support/mem_env.h"
 
 namespace testing_support {
 
 namespace {
-
-platform::posix::Environment HomeAt(const std::filesystem::path& home) {
-    platform::posix::Environment e;
-    e.variables["HOME"] = home.string();
-    e.variables["XDG_CONFIG_HOME"] = (home / ".config").string();
-    e.passwordHome = [] { return std::nullopt; };
-    return e;
-}
 
 class FailingWrite final : public platform::WritableFile {
 public:
@@ -190,24 +185,199 @@ std::unique_ptr<platform::ResourceData> FaultEnv::LoadExecutableResource(std::u1
     return std::make_unique<PayloadBytes>(*payload, payloadChecksum);
 }
 
-InstallerTest::InstallerTest()
-    : posix(platform::posix::NewPosixEnv(HomeAt(home.path()))), env(*posix) {}
+namespace {
 
-void InstallerTest::RunInstaller() {
+// The tests' in-memory Env, its documents folder \mem\Documents.
+InstallerEnv InMemory() {
+    auto mem = std::make_shared<MemEnv>();
+    mem->folders = {u"\\mem", u"\\mem\\Documents"};
+    mem->attempt1 = u"\\mem\\Documents";
+    InstallerEnv made;
+    made.env = mem;
+    made.scope = u"\\mem";
+    made.native = [](const platform::Path& path) { return path; };
+    made.tree = [mem = mem.get()](const platform::Path& folder) {
+        const platform::Path start = folder + u"\\";
+        std::vector<std::string> found;
+        const auto add = [&](const platform::Path& path, bool isFolder) {
+            if (path.starts_with(start)) {
+                std::u16string below = path.substr(start.size());
+                std::replace(below.begin(), below.end(), u'\\', u'/');
+                found.push_back(CString(below).ToUtf8() + (isFolder ? "/" : ""));
+            }
+        };
+        for (const auto& [path, bytes] : mem->files) {
+            add(path, false);
+        }
+        for (const platform::Path& path : mem->folders) {
+            add(path, true);
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    made.removeAll = [mem = mem.get()](const platform::Path& path) {
+        const auto below = [&path](const platform::Path& p) {
+            return p == path || p.starts_with(path + u"\\");
+        };
+        std::erase_if(mem->files, [&](const auto& entry) { return below(entry.first); });
+        std::erase_if(mem->folders, below);
+    };
+    return made;
+}
+
+}  // namespace
+
+std::vector<InstallerEnvFactory> InstallerEnvs() {
+    std::vector<InstallerEnvFactory> all = {{"memory", InMemory}};
+    for (InstallerEnvFactory& system : SystemInstallerEnvs()) {
+        all.push_back(std::move(system));
+    }
+    return all;
+}
+
+std::string InstallerEnvName(const ::testing::TestParamInfo<InstallerEnvFactory>& info) {
+    return info.param.name;
+}
+
+InstallerEnv OnDisk(std::shared_ptr<platform::Env> env, platform::Path scope,
+                    std::function<std::u16string(const platform::Path&)> native,
+                    std::shared_ptr<void> keep) {
+    namespace fs = std::filesystem;
+    InstallerEnv made;
+    made.env = std::move(env);
+    made.scope = std::move(scope);
+    made.native = native;
+    made.tree = [native](const platform::Path& folder) {
+        const fs::path root(native(folder));
+        std::vector<std::string> found;
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(root, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            const bool isFolder = it->is_directory() && !it->is_symlink();
+            found.push_back(
+                CString(it->path().lexically_relative(root).generic_u16string()).ToUtf8() +
+                (isFolder ? "/" : ""));
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    made.removeAll = [native](const platform::Path& path) {
+        std::error_code ec;
+        fs::remove_all(fs::path(native(path)), ec);
+    };
+    made.keep = std::move(keep);
+    return made;
+}
+
+platform::Path DocumentsOf(platform::Env& env) {
+    for (auto attempt :
+         {&platform::Env::DocumentsFolderAttempt1, &platform::Env::DocumentsFolderAttempt2,
+          &platform::Env::DocumentsFolderAttempt3}) {
+        if (auto found = (env.*attempt)(); found && !found->empty()) {
+            while (found->size() > 1 && found->back() == u'\\') {
+                found->pop_back();
+            }
+            return *found;
+        }
+    }
+    ADD_FAILURE() << "the Env finds no documents folder";
+    return u"C:";
+}
+
+InstallerFixture::InstallerFixture(const InstallerEnvFactory& factory)
+    : system_(factory.make()), documents_(DocumentsOf(*system_.env)), env(*system_.env) {}
+
+void InstallerFixture::RunInstaller(ui::Backend& front) {
     CLarkspanApp app;
     AfxServices services;
     services.env = &env;
-    services.backend = &backend;
+    services.backend = &front;
     services.imageDecoder = imageDecoder;
     services.resources = &resources::LarkspanResources();
     app.Run(services, u"/opt/installers/larkspan");
 }
 
-std::u16string InstallerTest::Display(const std::filesystem::path& p) const {
-    return CString::FromUtf8(p.string()).str();
+platform::Path InstallerFixture::Qib(std::u16string_view below) const {
+    platform::Path path = documents_ + u"\\QIB";
+    if (!below.empty()) {
+        path += u"\\";
+        path += below;
+    }
+    return path;
 }
 
-const DialogState& InstallerTest::Shown() const {
+std::filesystem::path InstallerFixture::Native(const platform::Path& path) const {
+    return std::filesystem::path(system_.native(path));
+}
+
+bool InstallerFixture::Exists(const platform::Path& path) {
+    return System().PathExists(path);
+}
+
+bool InstallerFixture::IsFolder(const platform::Path& path) {
+    platform::FileStatus status;
+    return System().GetFileStatus(path, &status) && status.isDirectory;
+}
+
+std::uint64_t InstallerFixture::SizeOf(const platform::Path& path) {
+    platform::FileStatus status;
+    EXPECT_TRUE(System().GetFileStatus(path, &status)) << CString(path).ToUtf8();
+    return status.size;
+}
+
+std::vector<std::byte> InstallerFixture::Read(const platform::Path& path) {
+    std::unique_ptr<platform::SequentialFile> file;
+    std::vector<std::byte> out;
+    if (System().OpenSequential(path, &file) != platform::FileError::none) {
+        ADD_FAILURE() << "cannot open " << CString(path).ToUtf8();
+        return out;
+    }
+    std::vector<std::byte> buffer(1 << 16);
+    for (;;) {
+        std::size_t got = 0;
+        EXPECT_EQ(file->Read(buffer, &got), platform::FileError::none);
+        out.insert(out.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(got));
+        if (got < buffer.size()) {
+            return out;
+        }
+    }
+}
+
+void InstallerFixture::Write(const platform::Path& path, const std::vector<std::byte>& bytes) {
+    std::unique_ptr<platform::WritableFile> file;
+    ASSERT_EQ(System().CreateTruncated(path, &file), platform::FileError::none)
+        << CString(path).ToUtf8();
+    ASSERT_EQ(file->Append(bytes), platform::FileError::none);
+    ASSERT_EQ(file->Close(), platform::FileError::none);
+}
+
+void InstallerFixture::MakeFolders(const platform::Path& path) {
+    for (std::size_t at = path.find(u'\\', 1); at != platform::Path::npos;
+         at = path.find(u'\\', at + 1)) {
+        System().CreateFolder(path.substr(0, at));
+    }
+    System().CreateFolder(path);
+    ASSERT_TRUE(IsFolder(path)) << CString(path).ToUtf8();
+}
+
+std::vector<std::string> InstallerFixture::BesideQib() {
+    std::u16string qib = Qib().substr(system_.scope.size() + 1);
+    std::replace(qib.begin(), qib.end(), u'\\', u'/');
+    const std::string below = CString(qib).ToUtf8() + "/";
+    auto found = Tree(system_.scope);
+    std::erase_if(found, [&below](const std::string& p) { return p.starts_with(below); });
+    return found;
+}
+
+std::vector<std::string> InstallerFixture::Temporaries(const platform::Path& folder) {
+    auto found = Tree(folder);
+    std::erase_if(found, [](const std::string& p) {
+        return !p.starts_with("~lks") || p.find('/') != std::string::npos;
+    });
+    return found;
+}
+
+const DialogState& InstallerFixture::Shown() const {
     static const DialogState none;
     return backend.shown.empty() ? none : backend.shown.front();
 }

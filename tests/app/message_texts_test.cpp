@@ -5,16 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <filesystem>
 #include <ostream>
+#include <tuple>
 
 #include "app/installer_fixture.h"
 #include "resources/resource.h"
 
 namespace testing_support {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Stands for the staging file's path as the user knows it.
 const std::u16string kStagingPath = u"<staging path>";
@@ -46,7 +44,7 @@ void PrintTo(const Box& box, std::ostream* os) {
 struct Arrangement {
     FaultEnv& env;
     ScriptedBackend& backend;
-    fs::path qib;
+    InstallerFixture& files;
 };
 
 struct Situation {
@@ -114,16 +112,17 @@ const Situation kSituations[] = {
      true},
     {"staging file is no package at Install",
      [](Arrangement& s) {
-         const fs::path dataFile = s.qib / "temp" / "data.vqm";
-         AtInstall(s, [dataFile](FaultEnv&) { WriteFileBytes(dataFile, Text("PK\x03\x04")); });
+         AtInstall(s, [&files = s.files](FaultEnv&) {
+             files.Write(files.DataFile(), Text("PK\x03\x04"));
+         });
          s.backend.script = {Press{IDOK}, Press{IDCANCEL}};
      },
      {Ok(u"Error\nFile is not a QIB Archive file!")},
      true},
     {"first object pack exists, answer No",
      [](Arrangement& s) {
-         fs::create_directories(s.qib / "objectpacks" / "Tests");
-         WriteFileBytes(s.qib / "objectpacks" / "Tests" / "a.qop", Text("mine"));
+         s.files.MakeFolders(s.files.Qib(u"objectpacks\\Tests"));
+         s.files.Write(s.files.Qib(u"objectpacks\\Tests\\a.qop"), Text("mine"));
          s.backend.answers = {ui::BoxAnswer::no};
          s.backend.script = {Press{IDOK}, Press{IDCANCEL}};
      },
@@ -184,12 +183,17 @@ const Situation kSituations[] = {
      true},
 };
 
-class MessageTexts : public InstallerTest, public ::testing::WithParamInterface<Situation> {};
+class MessageTexts
+    : public InstallerFixture,
+      public ::testing::WithParamInterface<std::tuple<InstallerEnvFactory, Situation>> {
+protected:
+    MessageTexts() : InstallerFixture(std::get<0>(GetParam())) {}
+};
 
 TEST_P(MessageTexts, AreShownExactlyAndInOrder) {
-    const Situation& situation = GetParam();
+    const Situation& situation = std::get<1>(GetParam());
     env.payload = MakePackageBytes();
-    Arrangement setup{env, backend, Qib()};
+    Arrangement setup{env, backend, *this};
     situation.arrange(setup);
     RunInstaller();
 
@@ -208,10 +212,12 @@ TEST_P(MessageTexts, AreShownExactlyAndInOrder) {
     EXPECT_EQ(backend.dialogShown, situation.dialogShown);
 }
 
-INSTANTIATE_TEST_SUITE_P(EverySituation, MessageTexts, ::testing::ValuesIn(kSituations),
-                         [](const ::testing::TestParamInfo<Situation>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c != '\0'; ++c) {
+INSTANTIATE_TEST_SUITE_P(EverySituation, MessageTexts,
+                         ::testing::Combine(::testing::ValuesIn(InstallerEnvs()),
+                                            ::testing::ValuesIn(kSituations)),
+                         [](const auto& info) {
+                             std::string name = std::get<0>(info.param).name + "_";
+                             for (const char* c = std::get<1>(info.param).name; *c != '\0'; ++c) {
                                  if (std::isalnum(static_cast<unsigned char>(*c))) {
                                      name += *c;
                                  }

@@ -7,8 +7,6 @@
 #include <functional>
 #include <vector>
 
-#include "platform/codecs/picture_codecs.h"
-#include "platform/posix/posix_env.h"
 #include "support/disk_env.h"
 #include "support/mem_env.h"
 #include "support/temp_dir.h"
@@ -240,7 +238,7 @@ TEST_F(ImageWindowTest, APictureSetBeforeTheWindowExistsIsKept) {
 // With the real decoder: a missing or a damaged title image leaves the window dark.
 class ImageWindowFileTest : public ImageWindowTest {
 protected:
-    std::unique_ptr<platform::ImageDecoder> real = platform::codecs::NewImageDecoder();
+    std::unique_ptr<platform::ImageDecoder> real = testing_support::SystemImageDecoder();
     CQImageWnd realWindow{testing_support::DiskEnv(), *real};
     testing_support::TempDir temp;
 };
@@ -254,7 +252,7 @@ TEST_F(ImageWindowFileTest, AMissingOrDamagedFileLeavesTheDarkFrame) {
     }
     ASSERT_TRUE(realWindow.CreateOver(frame, &dialog));
     for (const std::filesystem::path& file : {temp.path() / "missing.jpg", damaged}) {
-        realWindow.SetImageFile(CString(platform::posix::CarriedPath(file.string())));
+        realWindow.SetImageFile(CString(testing_support::DiskPath(file)));
         EXPECT_EQ(realWindow.bitmap.pixels, nullptr) << file;
         const ui::OffscreenSurface surface = Paint();
         ASSERT_EQ(surface.width(), 400);

@@ -73,6 +73,14 @@ TEST_P(EnvConformance, FoldersAreMadeOneLevelAtATime) {
     EXPECT_TRUE(env().CreateFolder(At(u"one\\two")));
     EXPECT_FALSE(env().CreateFolder(At(u"none\\two")));  // no parent
     EXPECT_FALSE(env().PathExists(At(u"none")));
+    // A "\\" at the end of a folder's path names the same folder.
+    EXPECT_TRUE(env().PathExists(At(u"one\\")));
+    platform::FileStatus status;
+    ASSERT_TRUE(env().GetFileStatus(At(u"one\\"), &status));
+    EXPECT_TRUE(status.isDirectory);
+    EXPECT_FALSE(env().CreateFolder(At(u"one\\")));  // already there
+    EXPECT_TRUE(env().CreateFolder(At(u"three\\")));
+    EXPECT_TRUE(env().PathExists(At(u"three")));
     Write(At(u"one\\two\\file"), "x");
     EXPECT_EQ(ReadAll(At(u"one\\two\\file")), "x");
 }

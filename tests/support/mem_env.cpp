@@ -206,7 +206,7 @@ bool MemEnv::GetFileStatus(const platform::Path& path, platform::FileStatus* sta
         status->isDirectory = false;
         return true;
     }
-    if (folders.count(path)) {
+    if (folders.count(FolderPath(path))) {
         status->size = 0;
         status->isDirectory = true;
         return true;
@@ -220,13 +220,22 @@ bool MemEnv::ParentExists(const platform::Path& path) const {
     return slash == platform::Path::npos || slash == 0 || folders.count(path.substr(0, slash)) != 0;
 }
 
-bool MemEnv::CreateFolder(const platform::Path& path) {
+bool MemEnv::CreateFolder(const platform::Path& given) {
     // One level at a time: the parent must exist.
+    const platform::Path path = FolderPath(given);
     if (PathExists(path) || !ParentExists(path)) {
         return false;
     }
     folders.insert(path);
     return true;
+}
+
+platform::Path MemEnv::FolderPath(const platform::Path& path) {
+    platform::Path folder = path;
+    while (folder.size() > 1 && folder.back() == u'\\') {
+        folder.pop_back();
+    }
+    return folder;
 }
 
 std::unique_ptr<platform::ResourceData> MemEnv::LoadExecutableResource(std::u16string_view type,

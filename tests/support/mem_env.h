@@ -32,8 +32,9 @@ public:
                                        std::unique_ptr<platform::SequentialFile>* file) override;
     platform::FileError CreateTruncated(const platform::Path& path,
                                         std::unique_ptr<platform::WritableFile>* file) override;
+    // A folder's path may end in "\\", as on the systems; a file's may not.
     bool PathExists(const platform::Path& path) override {
-        return files.count(path) != 0 || folders.count(path) != 0;
+        return files.count(path) != 0 || folders.count(FolderPath(path)) != 0;
     }
     bool GetFileStatus(const platform::Path& path, platform::FileStatus* status) override;
     bool CreateFolder(const platform::Path& path) override;
@@ -71,6 +72,8 @@ public:
 
 private:
     bool ParentExists(const platform::Path& path) const;
+    // The path without the "\\" that may end a folder's.
+    static platform::Path FolderPath(const platform::Path& path);
 
     std::uint64_t temporaries_ = 0;
     // Temporary files open for writing: another program's writes, to RemoveTemporaryFiles.

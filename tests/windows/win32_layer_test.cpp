@@ -2,7 +2,6 @@
 // resources, the file status rules, and GDI+ decoding.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +12,7 @@
 #include "platform/picture_file.h"
 #include "platform/win32/gdiplus_decoder.h"
 #include "platform/win32/win32_env.h"
+#include "support/disk_env.h"
 #include "support/temp_dir.h"
 #include "userdata/path_functions.h"
 #include "userdata/user_diff_data.h"
@@ -23,12 +23,6 @@ namespace fs = std::filesystem;
 
 platform::Path Carried(const fs::path& path) {
     return path.u16string();
-}
-
-// The source tree, as Wine sees the Linux folder the tests were started from.
-fs::path SourceDir() {
-    const char* dir = std::getenv("LARKSPAN_SOURCE_DIR");
-    return dir == nullptr ? fs::path() : fs::path("Z:" + std::string(dir));
 }
 
 class Win32Layer : public ::testing::Test {
@@ -147,7 +141,7 @@ const Rgb kPixels[12] = {{255, 0, 0},    {0, 255, 0},    {0, 0, 255},     {255, 
 
 TEST_F(Win32Layer, GdiplusDecodesPngsToTheirExactPixels) {
     const auto decoder = platform::win32::NewGdiplusDecoder();
-    const fs::path pictures = SourceDir() / "tests" / "windows" / "pictures";
+    const fs::path pictures = testing_support::SourceDir() / "tests" / "windows" / "pictures";
     const platform::DecodedImage rgb =
         platform::DecodePictureFile(*env, *decoder, Carried(pictures / "rgb.png"));
     ASSERT_EQ(rgb.width, 4);
@@ -175,7 +169,7 @@ TEST_F(Win32Layer, GdiplusDecodesPngsToTheirExactPixels) {
 
 TEST_F(Win32Layer, GdiplusDecodesJpegsAndRefusesWhatIsNoPicture) {
     const auto decoder = platform::win32::NewGdiplusDecoder();
-    const fs::path pictures = SourceDir() / "tests" / "windows" / "pictures";
+    const fs::path pictures = testing_support::SourceDir() / "tests" / "windows" / "pictures";
     const platform::DecodedImage jpeg =
         platform::DecodePictureFile(*env, *decoder, Carried(pictures / "blocks.jpg"));
     ASSERT_EQ(jpeg.width, 16);

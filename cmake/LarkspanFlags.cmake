@@ -67,3 +67,6 @@ endif()
 function(larkspan_target target)
   target_compile_options(${target} PRIVATE ${LARKSPAN_WARNINGS})
 endfunction()
+
+# The same bytes from the same sources, wherever and whenever they are built.
+include(LarkspanReproducible)

@@ -57,9 +57,14 @@ function(larkspan_ship target)
     set(strip --strip-unneeded)
   endif()
   set(file $<TARGET_FILE:${target}>)
+  # objcopy stamps each Windows program it writes, the debug file included (whose checksum the
+  # program carries), with the time or SOURCE_DATE_EPOCH: it keeps the linker's none (0).
+  set(objcopy ${CMAKE_OBJCOPY})
+  if(WIN32)
+    set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
+  endif()
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${file} ${file}.debug
-    COMMAND ${CMAKE_OBJCOPY} ${strip} --remove-section=.comment
-            --add-gnu-debuglink=${file}.debug ${file}
+    COMMAND ${objcopy} --only-keep-debug ${file} ${file}.debug
+    COMMAND ${objcopy} ${strip} --remove-section=.comment --add-gnu-debuglink=${file}.debug ${file}
     VERBATIM)
 endfunction()

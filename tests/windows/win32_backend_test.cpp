@@ -1,4 +1,4 @@
-// The Win32 front end on the system (under Wine): the dialog built from resource 102, its
+// The Win32 backend on the system (under Wine): the dialog built from resource 102, its
 // controls and data, the painted child, icons, message boxes, the wait cursor and GDI
 // painting. The program carries the installer's own resources.
 #include <windows.h>
@@ -83,7 +83,7 @@ LRESULT CALLBACK WatchShow(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class Win32FrontEnd : public ::testing::Test {
+class Win32Backend : public ::testing::Test {
 protected:
     std::unique_ptr<ui::Backend> backend = ui::win32::NewWin32Backend();
     const ui::DialogTemplate& dialog = resources::InstallDialogTemplate();
@@ -92,7 +92,7 @@ protected:
     int Run() { return backend->RunModalDialog(dialog, events); }
 };
 
-TEST_F(Win32FrontEnd, ADialogEndedDuringInitialisationNeverShows) {
+TEST_F(Win32Backend, ADialogEndedDuringInitialisationNeverShows) {
     HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchShow, nullptr, ::GetCurrentThreadId());
     g_dialogShown = false;
     bool hiddenDuringInit = false;
@@ -108,7 +108,7 @@ TEST_F(Win32FrontEnd, ADialogEndedDuringInitialisationNeverShows) {
     EXPECT_EQ(DialogHandle(), nullptr);
 }
 
-TEST_F(Win32FrontEnd, ControlsCarryTheTemplatesStylesAndTheExchangedData) {
+TEST_F(Win32Backend, ControlsCarryTheTemplatesStylesAndTheExchangedData) {
     events.init = [&](ui::DialogWindow& window) {
         HWND hwnd = DialogHandle();
         // A caption and a sizing border, no close, minimise or maximise button.
@@ -172,7 +172,7 @@ public:
     }
 };
 
-TEST_F(Win32FrontEnd, TheImageWindowLiesOverTheFrameAndPaintsThroughTheSeam) {
+TEST_F(Win32Backend, TheImageWindowLiesOverTheFrameAndPaintsThroughTheSeam) {
     Painter painter;
     HWND child = nullptr;
     ui::Rect frame;
@@ -203,7 +203,7 @@ TEST_F(Win32FrontEnd, TheImageWindowLiesOverTheFrameAndPaintsThroughTheSeam) {
     Run();
 }
 
-TEST_F(Win32FrontEnd, IconsComeFromIconResource128) {
+TEST_F(Win32Backend, IconsComeFromIconResource128) {
     events.dragIcon = &resources::AppIcon();
     events.init = [&](ui::DialogWindow& window) {
         window.SetIcon(resources::AppIcon());
@@ -233,7 +233,7 @@ TEST_F(Win32FrontEnd, IconsComeFromIconResource128) {
     Run();
 }
 
-TEST_F(Win32FrontEnd, ShownWithInstallFocusedAndDefault_EnterIsInstall_EscapeIsCancel) {
+TEST_F(Win32Backend, ShownWithInstallFocusedAndDefault_EnterIsInstall_EscapeIsCancel) {
     bool checked = false;
     Later([&] {
         HWND hwnd = DialogHandle();
@@ -256,7 +256,7 @@ TEST_F(Win32FrontEnd, ShownWithInstallFocusedAndDefault_EnterIsInstall_EscapeIsC
 }
 
 // The verbs the framework places the dialog with, against the system's own view.
-TEST_F(Win32FrontEnd, KnowsItsPlaceOnTheScreenAndShowsWhereItWasMoved) {
+TEST_F(Win32Backend, KnowsItsPlaceOnTheScreenAndShowsWhereItWasMoved) {
     RECT before{}, work{};
     ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
     bool checkedHidden = false, checkedShown = false;
@@ -316,7 +316,7 @@ void AnswerBoxLater(const wchar_t* title, int button) {
     });
 }
 
-TEST_F(Win32FrontEnd, MessageBoxesAreOwnedByTheDialogWhileItExists) {
+TEST_F(Win32Backend, MessageBoxesAreOwnedByTheDialogWhileItExists) {
     MessageBoxRequest question{u"File Exist\nContinue?", u"boxtest", BoxButtons::yesNo,
                                BoxIcon::question, false};
     BoxAnswer answer = BoxAnswer::ok;
@@ -365,7 +365,7 @@ TEST(MessageBoxType, FlagsAndAnswers) {
     EXPECT_EQ(ui::win32::AnswerOf(ok, IDOK), BoxAnswer::ok);
 }
 
-TEST_F(Win32FrontEnd, TheWaitCursorCoversTheDialogAndItsChildrenAndIsRestored) {
+TEST_F(Win32Backend, TheWaitCursorCoversTheDialogAndItsChildrenAndIsRestored) {
     const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
     const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
     ::SetCursor(arrow);

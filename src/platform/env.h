@@ -177,12 +177,17 @@ public:
     // The path as the user knows it, for messages.
     virtual std::u16string DisplayPath(const Path& path) = 0;
 
-    // The three documents-folder attempts, in the order they are tried. Each gives the
-    // folder's path, or nothing when the attempt fails. The first two create the folder
-    // when it is missing; the third does not.
-    virtual std::optional<Path> DocumentsFolderAttempt1() = 0;
-    virtual std::optional<Path> DocumentsFolderAttempt2() = 0;
-    virtual std::optional<Path> DocumentsFolderAttempt3() = 0;
+    // The documents folder, asked three ways in this order (the user data layer decides when
+    // to ask the next). Each gives the folder's path, or nothing when the query fails.
+    // - Configured: the folder the user's settings name (Linux: user-dirs.dirs; Windows: the
+    //   shell's folder query); created when missing.
+    // - Default: where it lies by default (Linux: $HOME/Documents; Windows: the same query
+    //   through SHFOLDER.DLL); created when missing. An empty answer is a success.
+    // - Account: the folder of the user's account (Linux: the password database's home;
+    //   Windows: shell32's query without creating); asked only after an empty default.
+    virtual std::optional<Path> ConfiguredDocumentsFolder() = 0;
+    virtual std::optional<Path> DefaultDocumentsFolder() = 0;
+    virtual std::optional<Path> AccountDocumentsFolder() = 0;
 
     // The running program's resource of that type and id, or nothing when it has none.
     virtual std::unique_ptr<ResourceData> LoadExecutableResource(std::u16string_view type,
@@ -259,14 +264,14 @@ public:
         return target_.LockFile(path, lock);
     }
     std::u16string DisplayPath(const Path& path) override { return target_.DisplayPath(path); }
-    std::optional<Path> DocumentsFolderAttempt1() override {
-        return target_.DocumentsFolderAttempt1();
+    std::optional<Path> ConfiguredDocumentsFolder() override {
+        return target_.ConfiguredDocumentsFolder();
     }
-    std::optional<Path> DocumentsFolderAttempt2() override {
-        return target_.DocumentsFolderAttempt2();
+    std::optional<Path> DefaultDocumentsFolder() override {
+        return target_.DefaultDocumentsFolder();
     }
-    std::optional<Path> DocumentsFolderAttempt3() override {
-        return target_.DocumentsFolderAttempt3();
+    std::optional<Path> AccountDocumentsFolder() override {
+        return target_.AccountDocumentsFolder();
     }
     std::unique_ptr<ResourceData> LoadExecutableResource(std::u16string_view type,
                                                          std::uint32_t id) override {

@@ -17,17 +17,17 @@ CString CUserDiffData::GetDocumentsFolder() {
         return m_strDocumentsDir;
     }
     CString path = platform::carried::kFallbackRoot;
-    if (auto first = m_env.DocumentsFolderAttempt1()) {
-        path = std::move(*first);
+    if (auto configured = m_env.ConfiguredDocumentsFolder()) {
+        path = std::move(*configured);
     } else {
-        if (auto second = m_env.DocumentsFolderAttempt2()) {
-            path = std::move(*second);
+        if (auto fallback = m_env.DefaultDocumentsFolder()) {
+            path = std::move(*fallback);
         }
-        // Only a second attempt that succeeded with an empty answer leads here; a failed
-        // one leaves the default in place.
+        // Only a default query that succeeded with an empty answer leads here; a failed one
+        // leaves the drive root in place.
         if (path.IsEmpty()) {
-            if (auto third = m_env.DocumentsFolderAttempt3()) {
-                path = std::move(*third);
+            if (auto account = m_env.AccountDocumentsFolder()) {
+                path = std::move(*account);
             }
         }
     }

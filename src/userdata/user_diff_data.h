@@ -8,7 +8,7 @@
 #include "platform/env.h"
 
 class CUserDiffData {
-  public:
+public:
     // Stores both names, looks up the documents folder and creates the missing folders.
     CUserDiffData(CString productDir, CString subDir, platform::Env& env);
     CUserDiffData(const CUserDiffData&) = delete;
@@ -37,7 +37,7 @@ class CUserDiffData {
     // GetFolderPath + "\" + the name without any directory part.
     CString GetFilePath(CString fileName);
 
-  private:
+private:
     // The documents folder with one trailing "\" removed, the base of every composition.
     CString DocumentsBase();
 

@@ -191,7 +191,7 @@ namespace {
 InstallerEnv InMemory() {
     auto mem = std::make_shared<MemEnv>();
     mem->folders = {u"\\mem", u"\\mem\\Documents"};
-    mem->attempt1 = u"\\mem\\Documents";
+    mem->configuredDocuments = u"\\mem\\Documents";
     InstallerEnv made;
     made.env = mem;
     made.scope = u"\\mem";
@@ -271,8 +271,8 @@ InstallerEnv OnDisk(std::shared_ptr<platform::Env> env, platform::Path scope,
 
 platform::Path DocumentsOf(platform::Env& env) {
     for (auto attempt :
-         {&platform::Env::DocumentsFolderAttempt1, &platform::Env::DocumentsFolderAttempt2,
-          &platform::Env::DocumentsFolderAttempt3}) {
+         {&platform::Env::ConfiguredDocumentsFolder, &platform::Env::DefaultDocumentsFolder,
+          &platform::Env::AccountDocumentsFolder}) {
         if (auto found = (env.*attempt)(); found && !found->empty()) {
             while (found->size() > 1 && found->back() == u'\\') {
                 found->pop_back();

@@ -66,7 +66,7 @@ inline platform::Path operator/(const platform::Path& folder, std::u16string_vie
     return folder + u"\\" + platform::Path(name);
 }
 
-// The documents folder the Env gives, its first attempt that finds one, without a "\\" at
+// The documents folder the Env gives, the first of its queries that finds one, without a "\\" at
 // the end.
 platform::Path DocumentsOf(platform::Env& env);
 

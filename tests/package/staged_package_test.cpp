@@ -30,7 +30,7 @@ class StagedPackage : public ::testing::Test {
 protected:
     StagedPackage() {
         env.folders.insert(u"\\docs");
-        env.attempt1 = u"\\docs";
+        env.configuredDocuments = u"\\docs";
         AfxServices services;
         services.env = &env;
         services.backend = &backend;

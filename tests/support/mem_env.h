@@ -16,7 +16,7 @@ class MemEnv : public platform::Env {
 public:
     std::map<platform::Path, std::vector<std::byte>> files;
     std::set<platform::Path> folders;
-    std::optional<platform::Path> attempt1, attempt2, attempt3;
+    std::optional<platform::Path> configuredDocuments, defaultDocuments, accountDocuments;
     int documentsQueries = 0;
     std::map<std::pair<std::u16string, std::uint32_t>, std::vector<std::byte>> resources;
     // Files that cannot be opened for writing (CreateTruncated and ReplaceFile refuse them).
@@ -55,17 +55,17 @@ public:
     platform::FileError LockFile(const platform::Path& path,
                                  std::unique_ptr<platform::FileLock>* lock) override;
     std::u16string DisplayPath(const platform::Path& path) override { return path; }
-    std::optional<platform::Path> DocumentsFolderAttempt1() override {
+    std::optional<platform::Path> ConfiguredDocumentsFolder() override {
         ++documentsQueries;
-        return attempt1;
+        return configuredDocuments;
     }
-    std::optional<platform::Path> DocumentsFolderAttempt2() override {
+    std::optional<platform::Path> DefaultDocumentsFolder() override {
         ++documentsQueries;
-        return attempt2;
+        return defaultDocuments;
     }
-    std::optional<platform::Path> DocumentsFolderAttempt3() override {
+    std::optional<platform::Path> AccountDocumentsFolder() override {
         ++documentsQueries;
-        return attempt3;
+        return accountDocuments;
     }
     std::unique_ptr<platform::ResourceData> LoadExecutableResource(std::u16string_view type,
                                                                    std::uint32_t id) override;

@@ -30,7 +30,7 @@ CString Carried(const std::string& native) {
 
 // A fresh folder that stands for the user's home, removed at the end.
 class TempHome : public ::testing::Test {
-  protected:
+protected:
     TempHome() {
         std::random_device rd;
         root = fs::temp_directory_path() / ("larkspan-userdata-" + std::to_string(rd()));
@@ -85,7 +85,7 @@ TEST_F(TempHome, UserDirsReadFromXdgConfigHome) {
 }
 
 TEST_F(TempHome, UserDirsLinesThatAreNotUsable) {
-    // Each text leaves the first attempt without an answer, so $HOME/Documents is used.
+    // Each text leaves the configured folder without an answer, so $HOME/Documents is used.
     const std::vector<std::string> texts = {
         "",
         "XDG_DOCUMENTS_DIR=\"Documents\"\n",      // relative
@@ -149,7 +149,7 @@ TEST_F(TempHome, EmptyHomeFallsBackToThePasswordHomeWithoutCreatingIt) {
 
 // Records folder creations instead of making them, so that nothing lands in "/".
 class NoCreation : public platform::EnvWrapper {
-  public:
+public:
     using EnvWrapper::EnvWrapper;
     std::vector<Path> requests;
     bool CreateFolder(const Path& path) override {

@@ -19,7 +19,7 @@ const std::u16string kDocs = u"\\home\\ann\\Documents";
 // MemEnv keeps "X\" and "X" apart where a file system sees one folder; this view gives it
 // the file system's reading of a trailing backslash, and records every creation asked for.
 class FileSystemView : public platform::EnvWrapper {
-  public:
+public:
     using EnvWrapper::EnvWrapper;
     std::vector<Path> createRequests;
 
@@ -29,7 +29,7 @@ class FileSystemView : public platform::EnvWrapper {
         return target().CreateFolder(Trim(path));
     }
 
-  private:
+private:
     static Path Trim(Path path) {
         while (path.size() > 1 && path.back() == u'\\') {
             path.pop_back();
@@ -39,10 +39,10 @@ class FileSystemView : public platform::EnvWrapper {
 };
 
 class UserDiffDataTest : public ::testing::Test {
-  protected:
+protected:
     UserDiffDataTest() : fs(mem) {
         mem.folders.insert(kDocs);
-        mem.attempt1 = kDocs;
+        mem.configuredDocuments = kDocs;
     }
 
     // Folders that exist below the documents folder.
@@ -73,8 +73,8 @@ TEST_F(UserDiffDataTest, StagingPathUnderTheDocumentsFolderAndItsFoldersCreated)
     EXPECT_EQ(again.CreateFolders(), CString(kDocs + u"\\QIB\\temp"));
 }
 
-TEST_F(UserDiffDataTest, WhenEveryAttemptFailsThePathsStartAtTheDriveRoot) {
-    mem.attempt1.reset();
+TEST_F(UserDiffDataTest, WhenEveryQueryFailsThePathsStartAtTheDriveRoot) {
+    mem.configuredDocuments.reset();
     mem.folders.insert(u"C:");  // so that the in-memory tree can hold C:\QIB
     CUserDiffData data(u"QIB", u"temp", fs);
     EXPECT_EQ(data.GetDocumentsFolder(), CString(u"C:\\"));
@@ -83,12 +83,12 @@ TEST_F(UserDiffDataTest, WhenEveryAttemptFailsThePathsStartAtTheDriveRoot) {
 }
 
 TEST_F(UserDiffDataTest, OneTrailingBackslashOfTheDocumentsFolderIsRemoved) {
-    mem.attempt1 = kDocs + u"\\";
+    mem.configuredDocuments = kDocs + u"\\";
     CUserDiffData one(u"QIB", u"temp", fs);
     EXPECT_EQ(one.GetDocumentsFolder(), CString(kDocs + u"\\"));
     EXPECT_EQ(one.GetFilePath(u"data.vqm"), CString(kDocs + u"\\QIB\\temp\\data.vqm"));
 
-    mem.attempt1 = kDocs + u"\\\\";
+    mem.configuredDocuments = kDocs + u"\\\\";
     CUserDiffData two(u"QIB", u"temp", fs);
     EXPECT_EQ(two.GetFilePath(u"data.vqm"), CString(kDocs + u"\\\\QIB\\temp\\data.vqm"));
 }
@@ -104,7 +104,7 @@ TEST_F(UserDiffDataTest, DocumentsFolderIsLookedUpOncePerObject) {
     EXPECT_EQ(mem.documentsQueries, 1);
 
     // The cache belongs to the object: a later answer reaches only a new object.
-    mem.attempt1 = u"\\elsewhere";
+    mem.configuredDocuments = u"\\elsewhere";
     EXPECT_EQ(data.GetDocumentsFolder(), CString(kDocs));
     CUserDiffData other(u"QIB", u"temp", fs);
     EXPECT_EQ(mem.documentsQueries, 2);
@@ -112,7 +112,7 @@ TEST_F(UserDiffDataTest, DocumentsFolderIsLookedUpOncePerObject) {
 }
 
 TEST_F(UserDiffDataTest, AnEmptyAnswerIsNotCached) {
-    mem.attempt1 = u"";
+    mem.configuredDocuments = u"";
     CUserDiffData data(u"QIB", u"temp", fs);
     EXPECT_EQ(mem.documentsQueries, 1);
     EXPECT_EQ(data.GetDocumentsFolder(), CString());
@@ -120,34 +120,34 @@ TEST_F(UserDiffDataTest, AnEmptyAnswerIsNotCached) {
     // An empty documents folder composes a rooted path.
     EXPECT_EQ(data.GetFolderPath(), CString(u"\\QIB\\temp"));
     EXPECT_EQ(mem.documentsQueries, 3);
-    mem.attempt1 = kDocs;
+    mem.configuredDocuments = kDocs;
     EXPECT_EQ(data.GetDocumentsFolder(), CString(kDocs));
     data.GetDocumentsFolder();
     EXPECT_EQ(mem.documentsQueries, 4);
 }
 
-TEST(DocumentsFolderAttempts, ThirdOnlyWhenTheSecondSucceededEmpty) {
+TEST(DocumentsFolderChain, AccountFolderOnlyWhenTheDefaultAnsweredEmpty) {
     using Answer = std::optional<Path>;
     struct Case {
         const char* what;
-        Answer first, second, third;
+        Answer configured, byDefault, account;
         const char16_t* expected;
-        int queries;  // the attempts run in order, so the count tells which ran
+        int queries;  // the queries run in order, so the count tells which ran
     };
     const Case cases[] = {
-        {"first found", u"\\a", u"\\b", u"\\c", u"\\a", 1},
-        {"first found empty: stored as is", u"", u"\\b", u"\\c", u"", 1},
-        {"second found", {}, u"\\b", u"\\c", u"\\b", 2},
-        {"second failed: default kept, third skipped", {}, {}, u"\\c", u"C:\\", 2},
-        {"second found empty: third asked", {}, u"", u"\\c", u"\\c", 3},
-        {"second empty, third failed", {}, u"", {}, u"", 3},
-        {"second empty, third empty", {}, u"", u"", u"", 3},
+        {"configured found", u"\\a", u"\\b", u"\\c", u"\\a", 1},
+        {"configured found empty: stored as is", u"", u"\\b", u"\\c", u"", 1},
+        {"default found", {}, u"\\b", u"\\c", u"\\b", 2},
+        {"default failed: drive root kept, account skipped", {}, {}, u"\\c", u"C:\\", 2},
+        {"default found empty: account asked", {}, u"", u"\\c", u"\\c", 3},
+        {"default empty, account failed", {}, u"", {}, u"", 3},
+        {"default empty, account empty", {}, u"", u"", u"", 3},
     };
     for (const Case& c : cases) {
         MemEnv env;
-        env.attempt1 = c.first;
-        env.attempt2 = c.second;
-        env.attempt3 = c.third;
+        env.configuredDocuments = c.configured;
+        env.defaultDocuments = c.byDefault;
+        env.accountDocuments = c.account;
         CUserDiffData data(u"QIB", u"temp", env);
         EXPECT_EQ(env.documentsQueries, c.queries) << c.what;
         env.documentsQueries = 0;
@@ -192,7 +192,7 @@ TEST_F(UserDiffDataTest, InnerFolderIsStoredWithOneLeadingBackslash) {
     for (const Case& c : cases) {
         MemEnv env;
         env.folders.insert(kDocs);
-        env.attempt1 = kDocs;
+        env.configuredDocuments = kDocs;
         CUserDiffData data(u"QIB", u"objectpacks", env);
         data.SetInnerFolder(c.name, c.create);
         const auto what = CString(c.name).ToUtf8() + " flag " + std::to_string(c.create);
@@ -224,7 +224,7 @@ TEST_F(UserDiffDataTest, CreateFoldersReportsTheDeepestFolderWorkedOn) {
     // Without a documents folder on disk nothing can be made; the inner folder is left
     // out of the result, but the composed paths stay as they are.
     MemEnv bare;
-    bare.attempt1 = kDocs;
+    bare.configuredDocuments = kDocs;
     CUserDiffData orphan(u"QIB", u"objectpacks", bare);
     orphan.SetInnerFolder(u"Flowers", 1);
     EXPECT_EQ(orphan.CreateFolders(), CString(kDocs + u"\\QIB\\objectpacks"));

@@ -30,34 +30,34 @@ protected:
     std::unique_ptr<platform::Env> env = platform::win32::NewWin32Env();
 };
 
-// Each attempt fails as the test says; the others ask the system.
-class FailingAttempts : public platform::EnvWrapper {
+// Each query fails as the test says; the others ask the system.
+class FailingQueries : public platform::EnvWrapper {
 public:
     using platform::EnvWrapper::EnvWrapper;
-    bool fail1 = false, fail2 = false, empty2 = false;
-    std::optional<platform::Path> DocumentsFolderAttempt1() override {
-        return fail1 ? std::nullopt : target().DocumentsFolderAttempt1();
+    bool failConfigured = false, failDefault = false, emptyDefault = false;
+    std::optional<platform::Path> ConfiguredDocumentsFolder() override {
+        return failConfigured ? std::nullopt : target().ConfiguredDocumentsFolder();
     }
-    std::optional<platform::Path> DocumentsFolderAttempt2() override {
-        if (empty2) {
+    std::optional<platform::Path> DefaultDocumentsFolder() override {
+        if (emptyDefault) {
             return platform::Path();
         }
-        return fail2 ? std::nullopt : target().DocumentsFolderAttempt2();
+        return failDefault ? std::nullopt : target().DefaultDocumentsFolder();
     }
 };
 
-TEST_F(Win32Layer, EveryDocumentsFolderAttemptFindsTheUsersDocuments) {
-    const auto first = env->DocumentsFolderAttempt1();
+TEST_F(Win32Layer, EveryDocumentsFolderQueryFindsTheUsersDocuments) {
+    const auto first = env->ConfiguredDocumentsFolder();
     ASSERT_TRUE(first.has_value());
     EXPECT_NE(first->find(u"Documents"), platform::Path::npos);
-    EXPECT_EQ(env->DocumentsFolderAttempt2(), first);
-    EXPECT_EQ(env->DocumentsFolderAttempt3(), first);
+    EXPECT_EQ(env->DefaultDocumentsFolder(), first);
+    EXPECT_EQ(env->AccountDocumentsFolder(), first);
 }
 
-TEST_F(Win32Layer, TheChainFallsBackAttemptByAttempt) {
-    const platform::Path documents = *env->DocumentsFolderAttempt1();
+TEST_F(Win32Layer, TheChainFallsBackQueryByQuery) {
+    const platform::Path documents = *env->ConfiguredDocumentsFolder();
     struct Case {
-        bool fail1, fail2, empty2;
+        bool failConfigured, failDefault, emptyDefault;
         std::u16string expected;
     };
     const Case cases[] = {
@@ -67,22 +67,22 @@ TEST_F(Win32Layer, TheChainFallsBackAttemptByAttempt) {
         {true, true, false, u"C:\\QIB\\temp\\data.vqm"},             // nothing: "C:\"
     };
     for (const Case& c : cases) {
-        FailingAttempts chain(*env);
-        chain.fail1 = c.fail1;
-        chain.fail2 = c.fail2;
-        chain.empty2 = c.empty2;
+        FailingQueries chain(*env);
+        chain.failConfigured = c.failConfigured;
+        chain.failDefault = c.failDefault;
+        chain.emptyDefault = c.emptyDefault;
         CUserDiffData data(u"QIB", u"temp", chain);
         EXPECT_EQ(data.GetFilePath(u"data.vqm").str(), c.expected)
-            << c.fail1 << c.fail2 << c.empty2;
+            << c.failConfigured << c.failDefault << c.emptyDefault;
     }
 }
 
-// Run alone by wine_planted_dlls.sh, which reads off Wine's trace that these two attempts
-// load no SHFOLDER.DLL: only attempt 2 asks that library.
-TEST_F(Win32Layer, TheFirstAndThirdDocumentsFolderAttemptsAskTheShell) {
-    const auto first = env->DocumentsFolderAttempt1();
+// Run alone by wine_planted_dlls.sh, which reads off Wine's trace that these two queries
+// load no SHFOLDER.DLL: only the default folder asks that library.
+TEST_F(Win32Layer, TheConfiguredAndAccountFoldersAskTheShell) {
+    const auto first = env->ConfiguredDocumentsFolder();
     ASSERT_TRUE(first.has_value());
-    EXPECT_EQ(env->DocumentsFolderAttempt3(), first);
+    EXPECT_EQ(env->AccountDocumentsFolder(), first);
 }
 
 TEST_F(Win32Layer, TheProgramsOwnResourceIsFoundByTypeAndId) {

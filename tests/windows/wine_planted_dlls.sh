@@ -113,24 +113,24 @@ if [ "$failures" -gt 0 ]; then
 fi
 rm -rf "$qib"
 
-# The documents folder attempts 2 and 3 load SHFOLDER.DLL and shell32.dll: from the system
+# The default and the account documents folders load SHFOLDER.DLL and shell32.dll: from the system
 # folder, also in a program that never restricted its search; and so does the way taken
 # where the system lacks the search flags (a full path).
 rm -f "$marks"/*
 cp "$layer_tests" "$work/layer_tests.exe"
 (cd "$work" && exec wine ./layer_tests.exe \
-  --gtest_filter='Win32Layer.EveryDocumentsFolderAttempt*:Win32Layer.TheChainFallsBack*:SystemLibrary.*') \
+  --gtest_filter='Win32Layer.EveryDocumentsFolderQuery*:Win32Layer.TheChainFallsBack*:SystemLibrary.*') \
   >"$work/out" 2>"$work/err" </dev/null
-check "the documents folder attempts and the system libraries beside planted files" test $? -eq 0
+check "the documents folder queries and the system libraries beside planted files" test $? -eq 0
 check "no probe was loaded by them" test -z "$(markers)"
 check "SHFOLDER.DLL from the system folder" test "$(loaded_from layer_tests.exe shfolder.dll)" = \
   'c:\windows\system32\shfolder.dll'
-# Only attempt 2 asks SHFOLDER.DLL; attempts 1 and 3 ask the shell.
+# Only the default folder asks SHFOLDER.DLL; the configured and the account ones ask the shell.
 (cd "$work" && exec wine ./layer_tests.exe \
-  --gtest_filter='Win32Layer.TheFirstAndThirdDocumentsFolderAttempts*') \
+  --gtest_filter='Win32Layer.TheConfiguredAndAccountFoldersAskTheShell') \
   >"$work/out" 2>"$work/err" </dev/null
-check "attempts 1 and 3 find the documents folder" test $? -eq 0
-check "attempts 1 and 3 load no SHFOLDER.DLL" test -z "$(loaded_from layer_tests.exe shfolder.dll)"
+check "the configured and the account queries find the documents folder" test $? -eq 0
+check "the configured and the account queries load no SHFOLDER.DLL" test -z "$(loaded_from layer_tests.exe shfolder.dll)"
 if [ "$failures" -gt 0 ]; then
   cat "$work/out"
   echo "the trace of the test program's loads:"

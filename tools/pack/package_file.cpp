@@ -93,9 +93,9 @@ public:
         return platform::FileError::accessDenied;
     }
     std::u16string DisplayPath(const platform::Path& path) override { return path; }
-    std::optional<platform::Path> DocumentsFolderAttempt1() override { return std::nullopt; }
-    std::optional<platform::Path> DocumentsFolderAttempt2() override { return std::nullopt; }
-    std::optional<platform::Path> DocumentsFolderAttempt3() override { return std::nullopt; }
+    std::optional<platform::Path> ConfiguredDocumentsFolder() override { return std::nullopt; }
+    std::optional<platform::Path> DefaultDocumentsFolder() override { return std::nullopt; }
+    std::optional<platform::Path> AccountDocumentsFolder() override { return std::nullopt; }
     std::unique_ptr<platform::ResourceData> LoadExecutableResource(std::u16string_view,
                                                                    std::uint32_t) override {
         return nullptr;

@@ -692,7 +692,7 @@ public:
         return native ? Utf8ToUtf16(*native) : path;
     }
 
-    std::optional<Path> DocumentsFolderAttempt1() override {
+    std::optional<Path> ConfiguredDocumentsFolder() override {
         const auto file = UserDirsFile(env_);
         if (!file) {
             return std::nullopt;
@@ -707,7 +707,7 @@ public:
         return CarriedPath(*dir);
     }
 
-    std::optional<Path> DocumentsFolderAttempt2() override {
+    std::optional<Path> DefaultDocumentsFolder() override {
         const std::string* home = env_.Find("HOME");
         if (home == nullptr) {
             return std::nullopt;
@@ -725,7 +725,7 @@ public:
         return CarriedPath(dir);
     }
 
-    std::optional<Path> DocumentsFolderAttempt3() override {
+    std::optional<Path> AccountDocumentsFolder() override {
         const auto home = env_.passwordHome ? env_.passwordHome() : std::nullopt;
         if (!home || home->empty()) {
             return std::nullopt;

@@ -12,7 +12,7 @@
 namespace platform::posix {
 
 // What the Linux Env reads of its surroundings, passed in rather than looked up inside,
-// so that tests can give each documents-folder attempt the world they need.
+// so that tests can give each documents-folder query the world it needs.
 struct Environment {
     std::map<std::string, std::string> variables;
     // The home folder from the password database, or nothing.

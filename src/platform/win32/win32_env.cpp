@@ -376,13 +376,13 @@ public:
 
     std::u16string DisplayPath(const Path& path) override { return path; }
 
-    std::optional<Path> DocumentsFolderAttempt1() override {
+    std::optional<Path> ConfiguredDocumentsFolder() override {
         return QueryFolder(&::SHGetFolderPathW, kFolderPersonal | kFolderFlagCreate);
     }
-    std::optional<Path> DocumentsFolderAttempt2() override {
+    std::optional<Path> DefaultDocumentsFolder() override {
         return QueryFolderFromLibrary(L"SHFOLDER.DLL", kFolderPersonal | kFolderFlagCreate);
     }
-    std::optional<Path> DocumentsFolderAttempt3() override {
+    std::optional<Path> AccountDocumentsFolder() override {
         return QueryFolderFromLibrary(L"shell32.dll", kFolderPersonal);
     }
 

@@ -4,9 +4,9 @@
 # that DPI, no text cut, the image window exactly over the picture frame (dpi_probe.exe
 # measures those from beside the installer), and the title image in it drawn fitted to the
 # frame's size in pixels, as `larkspan-pack preview --frame` paints it.
-#   wine_dpi.sh DPI DPI_PROBE LARKSPAN_EXE LARKSPAN_PACK SOURCE_DIR [--shot PNG] [--cut TEXT]
-# --shot writes a screenshot of the dialog; --cut names a label known not to fit at this DPI
-# (see dpi_probe.cpp).
+#   wine_dpi.sh DPI DPI_PROBE LARKSPAN_EXE LARKSPAN_PACK SOURCE_DIR [--shot PNG] [--may-cut TEXT]
+# --shot writes a screenshot of the dialog; --may-cut names a label that may miss by a pixel
+# at this DPI (see dpi_probe.cpp).
 # Runs in a copy of the tests' prefix (WINEPREFIX) kept beside it with LogPixels set, so
 # that the other tests never see the changed DPI. HOME comes from the test.
 # Exit status: 0 when every check passes, 77 (skipped) when Xvfb is not installed.
@@ -17,7 +17,7 @@ shot= cut=()
 while (($#)); do
   case $1 in
     --shot) shot=$2 ;;
-    --cut) cut=(--cut "$2") ;;
+    --may-cut) cut=(--may-cut "$2") ;;
     *) echo "wine_dpi.sh: unknown option $1" >&2; exit 2 ;;
   esac
   shift 2

@@ -20,10 +20,6 @@ fs::path Fixture(const std::string& name) {
     return SourceDir() / "tests" / "hostile" / name;
 }
 
-std::u16string S(std::u16string_view v) {
-    return std::u16string(v);
-}
-
 struct Expected {
     const char* file;
     std::vector<std::u16string> boxes;   // every box, in order

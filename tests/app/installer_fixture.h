@@ -66,6 +66,11 @@ inline platform::Path operator/(const platform::Path& folder, std::u16string_vie
     return folder + u"\\" + platform::Path(name);
 }
 
+// A message of the table as a whole string, for comparing with what the backend recorded.
+inline std::u16string S(std::u16string_view text) {
+    return std::u16string(text);
+}
+
 // The documents folder the Env gives, the first of its queries that finds one, without a "\\" at
 // the end.
 platform::Path DocumentsOf(platform::Env& env);

@@ -19,10 +19,6 @@ using ::testing::ElementsAre;
 
 const std::u16string kEof = u"Attempted to access an unnamed file past its end.";
 
-std::u16string S(std::u16string_view v) {
-    return std::u16string(v);
-}
-
 TEST_P(InstallerTest, WithoutPayloadReportsTwiceAndNeverShowsTheDialog) {
     env.payload.reset();
     RunInstaller();

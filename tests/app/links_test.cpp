@@ -16,10 +16,6 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::u16string S(std::u16string_view v) {
-    return std::u16string(v);
-}
-
 using LinkTest = InstallerTest;
 
 TEST_P(LinkTest, ALinkToAFullDeviceIsReplacedNotWrittenThrough) {

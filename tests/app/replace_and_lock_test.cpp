@@ -16,10 +16,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::u16string S(std::u16string_view v) {
-    return std::u16string(v);
-}
-
 using ReplaceTest = InstallerTest;
 
 TEST_P(ReplaceTest, AFullDiskOnTheSecondObjectPackKeepsItsOldBytes) {

@@ -15,6 +15,7 @@
 #include "platform/tool_system.h"
 #include "platform/win32/gdiplus_decoder.h"
 #include "platform/win32/gdiplus_png_writer.h"
+#include "platform/win32/win32_handles.h"
 
 namespace platform::tool {
 
@@ -83,9 +84,9 @@ std::error_code ListFolder(const std::filesystem::path& folder,
     }
     pattern += L'*';
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                             FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) {
+    win32::FolderSearch search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                                  FindExSearchNameMatch, nullptr, 0));
+    if (!search.valid()) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND
                    ? std::error_code()  // a folder without entries, not even "." (a root)
@@ -97,12 +98,11 @@ std::error_code ListFolder(const std::filesystem::path& folder,
         if (name != L"." && name != L"..") {
             names->emplace_back(std::wstring(name));
         }
-        if (::FindNextFileW(search, &found) == 0) {
+        if (!search.Next(&found)) {
             error = ::GetLastError();
             break;
         }
     } while (true);
-    ::FindClose(search);
     if (error != ERROR_NO_MORE_FILES) {
         return std::error_code(static_cast<int>(error), std::system_category());
     }

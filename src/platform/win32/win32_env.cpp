@@ -194,25 +194,6 @@ std::optional<Path> QueryFolderFromLibrary(const wchar_t* library, int folder) {
     return QueryFolder(loaded.Find<FolderQuery>("SHGetFolderPathW"), folder);
 }
 
-// A directory search (FindFirstFileW), closed when the object goes.
-class FolderSearch {
-public:
-    FolderSearch(const Path& pattern, WIN32_FIND_DATAW* found)
-        : handle_(::FindFirstFileW(Wide(pattern), found)) {}
-    FolderSearch(const FolderSearch&) = delete;
-    FolderSearch& operator=(const FolderSearch&) = delete;
-    ~FolderSearch() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            ::FindClose(handle_);
-        }
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW* found) { return ::FindNextFileW(handle_, found) != 0; }
-
-private:
-    HANDLE handle_;
-};
-
 class Win32Env final : public Env {
 public:
     FileError OpenSequential(const Path& path, std::unique_ptr<SequentialFile>* file) override {
@@ -335,7 +316,7 @@ public:
     // long name found is checked exactly.
     std::size_t RemoveTemporaryFiles(const Path& folder) override {
         WIN32_FIND_DATAW found{};
-        FolderSearch search(folder + u"\\~lks????????.tmp", &found);
+        FolderSearch search(::FindFirstFileW(Wide(folder + u"\\~lks????????.tmp"), &found));
         std::size_t removed = 0;
         for (bool more = search.valid(); more; more = search.Next(&found)) {
             const std::u16string name(reinterpret_cast<const char16_t*>(found.cFileName));

@@ -29,6 +29,25 @@ private:
     HANDLE handle_;
 };
 
+// A directory search, as FindFirstFileW or FindFirstFileExW opened it (INVALID_HANDLE_VALUE
+// when it found nothing or failed), closed when the object goes.
+class FolderSearch {
+public:
+    explicit FolderSearch(HANDLE search) : handle_(search) {}
+    FolderSearch(const FolderSearch&) = delete;
+    FolderSearch& operator=(const FolderSearch&) = delete;
+    ~FolderSearch() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            ::FindClose(handle_);
+        }
+    }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW* found) { return ::FindNextFileW(handle_, found) != 0; }
+
+private:
+    HANDLE handle_;
+};
+
 // The wide-character view of a carried path: both are UTF-16 on Windows.
 inline const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
